@@ -1,0 +1,13 @@
+#include "TestSeams.h"
+#include <shlwapi.h>
+
+namespace seam {
+BOOL (WINAPI* pGetVersionExA)(LPOSVERSIONINFOA) = ::GetVersionExA;
+BOOL (WINAPI* pOpenProcessToken)(HANDLE, DWORD, PHANDLE) = ::OpenProcessToken;
+BOOL (WINAPI* pGetTokenInformation)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD) = ::GetTokenInformation;
+int (WINAPI* pMessageBoxA)(HWND, LPCSTR, LPCSTR, UINT) = ::MessageBoxA;
+LONG (WINAPI* pRegDeleteKeyA)(HKEY, LPCSTR) = ::RegDeleteKeyA;
+DWORD (WINAPI* pSHDeleteKeyA)(HKEY, LPCSTR) = ::SHDeleteKeyA;
+BOOL (WINAPI* pSHGetSpecialFolderPathA)(HWND, LPSTR, int, BOOL) = ::SHGetSpecialFolderPathA;
+LONG (WINAPI* pRegOpenKeyExA)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY) = ::RegOpenKeyExA;
+}

@@ -1,0 +1,17 @@
+// Indirections for the few system calls whose failures the test platform cannot
+// produce (access denied, a non-administrator token, a failed version query).
+// They point at the system functions; only tests ever change them.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+
+namespace seam {
+extern BOOL (WINAPI* pGetVersionExA)(LPOSVERSIONINFOA);
+extern BOOL (WINAPI* pOpenProcessToken)(HANDLE, DWORD, PHANDLE);
+extern BOOL (WINAPI* pGetTokenInformation)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+extern int (WINAPI* pMessageBoxA)(HWND, LPCSTR, LPCSTR, UINT);
+extern LONG (WINAPI* pRegDeleteKeyA)(HKEY, LPCSTR);
+extern DWORD (WINAPI* pSHDeleteKeyA)(HKEY, LPCSTR);
+extern BOOL (WINAPI* pSHGetSpecialFolderPathA)(HWND, LPSTR, int, BOOL);
+extern LONG (WINAPI* pRegOpenKeyExA)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+}

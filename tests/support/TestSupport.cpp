@@ -1,0 +1,179 @@
+#include "TestSupport.h"
+#include <shlwapi.h>
+#include <stdexcept>
+#include "Globals.h"
+#include "TestSeams.h"
+
+std::string ReadFileBytes(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return "";
+    std::string bytes;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof buf, &got, NULL) && got > 0)
+        bytes.append(buf, got);
+    CloseHandle(h);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create " + path);
+    DWORD put = 0;
+    WriteFile(h, bytes.data(), (DWORD)bytes.size(), &put, NULL);
+    CloseHandle(h);
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FolderExists(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemoveTree(child);
+            else if (!DeleteFileA(child.c_str()))
+                RemoveDirectoryA(child.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string ExeFolder()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, path, MAX_PATH);
+    PathRemoveFileSpecA(path);
+    return path;
+}
+
+TempDir::TempDir()
+{
+    static unsigned s_counter = 0;
+    char tmp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, tmp);
+    for (;;) {
+        char name[64];
+        wsprintfA(name, "p7t%lu_%u", GetCurrentProcessId(), ++s_counter);
+        m_path = std::string(tmp) + name;
+        if (CreateDirectoryA(m_path.c_str(), NULL))
+            break;
+    }
+}
+
+TempDir::~TempDir()
+{
+    RemoveTree(m_path);
+}
+
+ScopedLog::ScopedLog()
+{
+    lstrcpyA(m_saved, g_logPath);
+    lstrcpyA(g_logPath, Path().c_str());
+}
+
+ScopedLog::~ScopedLog()
+{
+    lstrcpyA(g_logPath, m_saved);
+}
+
+int ScopedLog::LineCount() const
+{
+    std::string b = Bytes();
+    int n = 0;
+    for (size_t i = 0; (i = b.find("\r\n", i)) != std::string::npos; i += 2)
+        ++n;
+    return n;
+}
+
+ScopedOsKind::ScopedOsKind(int kind) : m_saved(g_osKind) { g_osKind = kind; }
+ScopedOsKind::~ScopedOsKind() { g_osKind = m_saved; }
+
+namespace {
+FakeVersion s_fake;
+BOOL WINAPI FakeGetVersionExA(LPOSVERSIONINFOA info)
+{
+    if (ScopedVersion::s_calls < 4)
+        ScopedVersion::s_sizes[ScopedVersion::s_calls] = info->dwOSVersionInfoSize;
+    ++ScopedVersion::s_calls;
+    if (s_fake.failAll || (s_fake.failFirst && info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    info->dwPlatformId = s_fake.platform;
+    info->dwMajorVersion = s_fake.major;
+    info->dwMinorVersion = s_fake.minor;
+    lstrcpynA(info->szCSDVersion, s_fake.csd ? s_fake.csd : "", sizeof info->szCSDVersion);
+    return TRUE;
+}
+}
+
+int ScopedVersion::s_calls = 0;
+DWORD ScopedVersion::s_sizes[4];
+
+ScopedVersion::ScopedVersion(const FakeVersion& v)
+{
+    s_fake = v;
+    s_calls = 0;
+    seam::pGetVersionExA = FakeGetVersionExA;
+}
+
+ScopedVersion::~ScopedVersion()
+{
+    seam::pGetVersionExA = ::GetVersionExA;
+}
+
+static HKEY CreateKey(HKEY root, const std::string& path)
+{
+    HKEY h = NULL;
+    if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create key " + path);
+    return h;
+}
+
+void RegSetBytes(HKEY root, const std::string& path, const char* name, const std::string& bytes, DWORD type)
+{
+    HKEY h = CreateKey(root, path);
+    RegSetValueExA(h, name, 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
+    RegCloseKey(h);
+}
+
+void RegSetString(HKEY root, const std::string& path, const char* name, const std::string& value)
+{
+    RegSetBytes(root, path, name, std::string(value.c_str(), value.size() + 1));
+}
+
+bool RegKeyExists(HKEY root, const std::string& path)
+{
+    HKEY h = NULL;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(h);
+    return true;
+}
+
+void RegRemoveTree(HKEY root, const std::string& path)
+{
+    SHDeleteKeyA(root, path.c_str());
+}
