@@ -4,10 +4,9 @@
 #include <windows.h>
 #include <stdio.h>
 #include "AfxException.h"
-#include "AfxTime.h"
+#include "AfxString.h"
 
 struct CFileStatus {
-    CTime m_mtime;
     DWORD m_size;
     BYTE m_attribute;
     char m_szFullName[MAX_PATH];

@@ -11,16 +11,26 @@ class CWnd;
 class CWinApp;
 
 // ---- message maps -----------------------------------------------------
-typedef void (CCmdTarget::*AFX_PMSG)();
+// Each entry calls its handler through a thunk made for the handler's class and
+// signature, so no member pointer is ever cast.
+typedef LRESULT (*AFX_THUNK)(CCmdTarget* pTarget);
 
-enum AfxSig { AfxSig_end = 0, AfxSig_vv, AfxSig_hv };   // void f(); HCURSOR f()
+template <class T, auto pfn> LRESULT AfxThunkVoid(CCmdTarget* p)
+{
+    (static_cast<T*>(p)->*pfn)();
+    return 0;
+}
+
+template <class T, auto pfn> LRESULT AfxThunkResult(CCmdTarget* p)
+{
+    return (LRESULT)(static_cast<T*>(p)->*pfn)();
+}
 
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;   // WM_ message, 0 ends the table
-    UINT nCode;      // notification code for WM_COMMAND
-    UINT nID;        // control or command id for WM_COMMAND
-    UINT nSig;       // AfxSig
-    AFX_PMSG pfn;
+    UINT nMessage;      // WM_ message, 0 ends the table
+    UINT nCode;         // notification code for WM_COMMAND
+    UINT nID;           // control or command id for WM_COMMAND
+    AFX_THUNK pfnThunk;
 };
 
 struct AFX_MSGMAP {
@@ -36,21 +46,20 @@ protected: \
 #define BEGIN_MESSAGE_MAP(theClass, baseClass) \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const AFX_MSGMAP* theClass::GetThisMessageMap() { \
-        typedef theClass ThisClass; \
+        [[maybe_unused]] typedef theClass ThisClass; \
         typedef baseClass TheBaseClass; \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
 #define END_MESSAGE_MAP() \
-            { 0, 0, 0, AfxSig_end, (AFX_PMSG)0 } }; \
+            { 0, 0, 0, NULL } }; \
         static const AFX_MSGMAP messageMap = { &TheBaseClass::GetThisMessageMap, &_messageEntries[0] }; \
         return &messageMap; \
     }
 
-#define ON_WM_PAINT() { WM_PAINT, 0, 0, AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::OnPaint) },
-#define ON_WM_QUERYDRAGICON() { WM_QUERYDRAGICON, 0, 0, AfxSig_hv, \
-    reinterpret_cast<AFX_PMSG>(static_cast<HCURSOR (CCmdTarget::*)()>(&ThisClass::OnQueryDragIcon)) },
-#define ON_COMMAND(id, memberFxn) { WM_COMMAND, 0, (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&memberFxn) },
-#define ON_BN_CLICKED(id, memberFxn) { WM_COMMAND, BN_CLICKED, (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&memberFxn) },
+#define ON_WM_PAINT() { WM_PAINT, 0, 0, &AfxThunkVoid<ThisClass, &ThisClass::OnPaint> },
+#define ON_WM_QUERYDRAGICON() { WM_QUERYDRAGICON, 0, 0, &AfxThunkResult<ThisClass, &ThisClass::OnQueryDragIcon> },
+#define ON_COMMAND(id, memberFxn) { WM_COMMAND, 0, (UINT)(id), &AfxThunkVoid<ThisClass, &memberFxn> },
+#define ON_BN_CLICKED(id, memberFxn) { WM_COMMAND, BN_CLICKED, (UINT)(id), &AfxThunkVoid<ThisClass, &memberFxn> },
 
 // Base of everything that owns a message map.
 class CCmdTarget {
@@ -108,7 +117,6 @@ public:
     CWnd() : m_hWnd(NULL), m_bDefault(FALSE) {}
     virtual ~CWnd() {}
 
-    HWND GetSafeHwnd() const { return this ? m_hWnd : NULL; }
     operator HWND() const { return m_hWnd; }
     void Attach(HWND hWnd) { m_hWnd = hWnd; }
     HWND Detach() { HWND h = m_hWnd; m_hWnd = NULL; return h; }

@@ -1,0 +1,119 @@
+#include "Pelo7Clean.h"
+#include <shlwapi.h>
+#include <string.h>
+#include "resource.h"
+#include "Globals.h"
+#include "OsKind.h"
+#include "PathCut.h"
+#include "ShowMessage.h"
+#include "Pelo7CleanDlg.h"
+
+HINSTANCE g_hResInstance = NULL;
+char g_appTitle[64];
+char g_msgText[512];
+char g_logPath[MAX_PATH];
+int g_osKind = 4;
+HANDLE g_hMutex = NULL;
+
+static const char kMutexName[] = "PELO7CLEAN_EXEC";
+static const char kLogFileName[] = "Pelo7Clean.log";
+
+CPelo7CleanApp theApp;
+
+CPelo7CleanApp::CPelo7CleanApp() : CWinApp(NULL) {}
+
+BEGIN_MESSAGE_MAP(CPelo7CleanApp, CWinApp)
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+static void CloseMutex()
+{
+    if (g_hMutex != NULL) {
+        ReleaseMutex(g_hMutex);
+        CloseHandle(g_hMutex);
+        g_hMutex = NULL;
+    }
+}
+
+// Another copy runs: bring its dialog forward and leave quietly.
+static void HandOverToRunningCopy()
+{
+    char caption[MAX_PATH];
+    memset(caption, 0, sizeof caption);
+    LoadStringA(g_hResInstance, IDS_DIALOG_TITLE, caption, 64);
+    HWND hWnd = FindWindowA(NULL, caption);
+    if (hWnd != NULL) {
+        SetFocus(hWnd);
+        SetForegroundWindow(hWnd);
+    }
+    CloseMutex();
+}
+
+static void Refuse(UINT nStringId)
+{
+    LoadStringA(g_hResInstance, nStringId, g_msgText, sizeof g_msgText);
+    ShowMessage(NULL, g_msgText, g_appTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The log goes beside the executable, whatever the executable is called. A path
+// that would not fit leaves g_logPath empty, which turns logging off.
+static void BuildLogPath()
+{
+    char path[MAX_PATH];
+    memset(path, 0, sizeof path);
+    const DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    g_logPath[0] = '\0';
+    if (n == 0 || n >= sizeof path)
+        return;
+    CutFileName(path);
+    const size_t len = strlen(path);
+    const bool needsBackslash = len == 0 || *CharPrevA(path, path + len) != '\\';
+    if (len + (needsBackslash ? 1 : 0) + strlen(kLogFileName) >= sizeof path)
+        return;
+    PathAddBackslashA(path);
+    lstrcatA(path, kLogFileName);
+    lstrcpyA(g_logPath, path);
+}
+
+BOOL CPelo7CleanApp::InitInstance()
+{
+    AfxEnableControlContainer();
+    Enable3dControls();
+    g_hResInstance = AfxGetModuleState()->m_hCurrentResourceHandle;
+    LoadStringA(g_hResInstance, IDS_APP_TITLE, g_appTitle, sizeof g_appTitle);
+
+    g_hMutex = CreateMutexA(NULL, FALSE, kMutexName);
+    if (g_hMutex == NULL || GetLastError() == ERROR_ALREADY_EXISTS) {
+        HandOverToRunningCopy();
+        return FALSE;
+    }
+
+    g_osKind = GetOsKind();
+    switch (g_osKind) {
+    case 1: case 2: case 3:
+        break;
+    case 5: case 6: case 7: case 11: case 12: case 13:
+        if (IsAdministrator() != 1) {
+            Refuse(IDS_NEED_ADMIN);
+            return FALSE;
+        }
+        break;
+    default:
+        Refuse(IDS_OS_NOT_SUPPORTED);
+        return FALSE;
+    }
+
+    BuildLogPath();
+
+    CPelo7CleanDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = NULL;
+    return FALSE;
+}
+
+int CPelo7CleanApp::ExitInstance()
+{
+    CloseMutex();
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,58 @@
+#include "ErrorLog.h"
+#include <shlwapi.h>
+#include <string.h>
+#include "AfxFile.h"
+#include "AfxTime.h"
+
+void WriteLog(CString logPath, CString sourcePath, int line, LPCSTR format, ...)
+{
+    char fileName[MAX_PATH];
+    memset(fileName, 0, sizeof fileName);
+    lstrcpynA(fileName, PathFindFileNameA(sourcePath), sizeof fileName);
+
+    CString message;
+    va_list args;
+    va_start(args, format);
+    try {
+        message.FormatV(format, args);
+    } catch (...) {
+        va_end(args);
+        throw;
+    }
+    va_end(args);
+
+    CString entry;
+    entry.Format("%s(%d) : %s", fileName, line, (LPCSTR)message);
+    AppendLogLine(logPath, entry);
+}
+
+void AppendLogLine(CString logPath, CString entry)
+{
+    CString text;
+    text += CTime::GetCurrentTime().Format("%Y/%m/%d %H:%M:%S");
+    text += "  ";
+    text += entry;
+    text.TrimRight();
+    text += "\n";
+
+    // Logging is off until start-up has built the path (or when it did not fit).
+    if (logPath.IsEmpty())
+        return;
+    try {
+        CFileStatus status;
+        const UINT nMode = CFile::GetStatus(logPath, status) ? CFile::modeReadWrite
+                                                              : CFile::modeCreate | CFile::modeReadWrite;
+        CStdioFile file(logPath, nMode);
+        file.Seek(0, CFile::end);
+        file.WriteString(text);
+        file.Flush();
+    } catch (...) {
+        // A log that cannot be written must not disturb the cleaning.
+    }
+}
+
+void LogGuardFailure(LPCSTR sourcePath, int line, LPCSTR guardMessage)
+{
+    const DWORD dwError = ::GetLastError();
+    WriteLog(g_logPath, sourcePath, line, guardMessage, (int)dwError);
+}
