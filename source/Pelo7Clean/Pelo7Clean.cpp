@@ -8,13 +8,6 @@
 #include "ShowMessage.h"
 #include "Pelo7CleanDlg.h"
 
-HINSTANCE g_hResInstance = NULL;
-char g_appTitle[64];
-char g_msgText[512];
-char g_logPath[MAX_PATH];
-int g_osKind = 4;
-HANDLE g_hMutex = NULL;
-
 static const char kMutexName[] = "PELO7CLEAN_EXEC";
 static const char kLogFileName[] = "Pelo7Clean.log";
 

@@ -3,6 +3,9 @@
 #include "AfxWin.h"
 #include "Globals.h"
 
+// Stands in for the application object, which lives in the executable only.
+static CWinApp s_testApp;
+
 int main(int argc, char** argv)
 {
     // The strings and the dialog template are linked into this test program.
