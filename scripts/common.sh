@@ -59,6 +59,11 @@ start_session() {
     wineboot -i >/dev/null 2>&1
     wineserver -w
     wineserver -p
+    # Crashes print a backtrace instead of waiting for someone to click.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # That also started the system processes (services, desktop). Had the first
+    # test started them, they would hold its output pipe open for good.
+    wine cmd.exe /c exit >/dev/null 2>&1
 }
 
 end_session() {

@@ -1,0 +1,73 @@
+// Double-byte text under code page 932, where a trail byte can be 0x5C ('\').
+#include <doctest/doctest.h>
+#include <string>
+#include "AfxString.h"
+#include "PathCut.h"
+#include "ShowMessage.h"
+#include "TestSeams.h"
+#include "TestSupport.h"
+
+namespace {
+std::string s_shown;
+int WINAPI FakeMessageBoxA(HWND, LPCSTR text, LPCSTR, UINT)
+{
+    s_shown = text;
+    return IDOK;
+}
+
+const char kHyo[] = "\x95\x5c";   // a kanji whose trail byte is a backslash
+const char kSo[] = "\x83\x5c";    // a katakana likewise
+}
+
+TEST_CASE("the test runs under the Japanese code page")
+{
+    REQUIRE(GetACP() == 932);
+}
+
+TEST_CASE("CutFileName cuts at the last real separator")
+{
+    SUBCASE("a folder ending in a 0x5C trail byte keeps its name") {
+        std::string path = std::string("C:\\") + kHyo + "\\Pelo7Clean.exe";
+        char buf[MAX_PATH];
+        lstrcpyA(buf, path.c_str());
+        CHECK(CutFileName(buf) == 1);
+        CHECK(std::string(buf) == std::string("C:\\") + kHyo);
+    }
+    SUBCASE("a file name made of such characters is cut whole") {
+        char buf[MAX_PATH];
+        lstrcpyA(buf, (std::string("C:\\Tools\\") + kSo + kHyo).c_str());
+        CHECK(CutFileName(buf) == 1);
+        CHECK(std::string(buf) == "C:\\Tools");
+    }
+    SUBCASE("no real separator: unchanged") {
+        char buf[MAX_PATH];
+        lstrcpyA(buf, (std::string(kHyo) + kSo).c_str());
+        CHECK(CutFileName(buf) == 0);
+        CHECK(std::string(buf) == std::string(kHyo) + kSo);
+    }
+}
+
+TEST_CASE("CString::Replace matches whole characters only")
+{
+    // "\\" must not match the trail byte of either character; only the real one goes.
+    CString s((std::string(kHyo) + "\\" + kSo).c_str());
+    CHECK(s.Replace("\\", "/") == 1);
+    CHECK(std::string((LPCSTR)s) == std::string(kHyo) + "/" + kSo);
+}
+
+TEST_CASE("Japanese message text on Vista loses line feeds only")
+{
+    seam::pMessageBoxA = FakeMessageBoxA;
+    ScopedVersion v({ VER_PLATFORM_WIN32_NT, 6, 1, "", false, false });
+    char text[512];
+    LoadStringA(GetModuleHandleA(NULL), 6, text, sizeof text);
+    const std::string original = text;
+    ShowMessage(NULL, text, "x", 48);
+    seam::pMessageBoxA = ::MessageBoxA;
+
+    REQUIRE(original.find('\n') != std::string::npos);
+    std::string expected = original;
+    expected.erase(expected.find('\n'), 1);
+    CHECK(s_shown == expected);
+    CHECK(std::string(text) == original);
+}
