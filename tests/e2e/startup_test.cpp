@@ -1,0 +1,91 @@
+// Start-up of the built executable: the platform gate, the single-instance guard.
+#include <doctest/doctest.h>
+#include "AppDriver.h"
+#include "TestSupport.h"
+
+namespace {
+// Closes the dialog as the user would and waits for the process to end.
+void Finish(AppRun& app, HWND dialog)
+{
+    ClickButton(dialog, IDCANCEL);
+    CHECK(app.WaitExit(10000));
+}
+
+void CheckRefusal(AppRun& app, UINT stringId)
+{
+    HWND box = app.WaitMessageBox();
+    REQUIRE(box != NULL);
+    const MessageBoxView v = ReadMessageBox(box);
+    CHECK(v.text == AppString(stringId));
+    CHECK(v.caption == BoxCaption());
+    CHECK(v.owner == NULL);
+    CHECK(v.ok);
+    CHECK(!v.yes);
+    AnswerMessageBox(box, IDOK);
+    CHECK(app.WaitExit(10000));
+}
+}
+
+TEST_CASE("the platform gate, for every system Wine can present")
+{
+    const std::string log = ExeFolder() + "\\Pelo7Clean.log";
+    DeleteFileA(log.c_str());
+    struct { const char* version; bool runs; } cases[] = {
+        { "win95", false }, { "win98", true }, { "winme", true }, { "nt40", false },
+        { "win2k", true }, { "winxp", true }, { "win2003", true }, { "vista", true },
+        { "win7", true }, { "win8", true }, { "win10", true },   // 10 reports 8 under the manifest
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.version);
+        ScopedWineVersion version(c.version);
+        AppRun app;
+        if (c.runs) {
+            HWND dialog = app.WaitDialog();
+            REQUIRE(dialog != NULL);
+            CHECK(app.FindMessageBox() == NULL);
+            Finish(app, dialog);
+        } else {
+            CheckRefusal(app, 7);
+        }
+    }
+    CHECK(!FileExists(log));   // refusals are not logged, and a quiet run logs nothing
+}
+
+TEST_CASE("one copy at a time")
+{
+    AppRun first;
+    HWND dialog = first.WaitDialog();
+    REQUIRE(dialog != NULL);
+
+    SUBCASE("a second start brings the running dialog forward and ends quietly") {
+        SetForegroundWindow(GetDesktopWindow());
+        AppRun second;
+        DWORD code = 0;
+        REQUIRE(second.WaitExit(10000, &code));
+        CHECK(second.FindMessageBox() == NULL);
+        CHECK(GetForegroundWindow() == dialog);
+        CHECK(first.FindMessageBox() == NULL);
+
+        Finish(first, dialog);
+        AppRun third;   // the guard went with the first copy
+        HWND again = third.WaitDialog();
+        REQUIRE(again != NULL);
+        Finish(third, again);
+    }
+}
+
+TEST_CASE("a second start while the first shows its refusal ends quietly")
+{
+    ScopedWineVersion version("nt40");
+    AppRun first;
+    HWND box = first.WaitMessageBox();
+    REQUIRE(box != NULL);
+    {
+        AppRun second;
+        REQUIRE(second.WaitExit(10000));
+        CHECK(second.FindMessageBox() == NULL);
+    }
+    CHECK(first.FindMessageBox() == box);
+    AnswerMessageBox(box, IDOK);
+    CHECK(first.WaitExit(10000));
+}

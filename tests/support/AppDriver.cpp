@@ -1,0 +1,248 @@
+#include "AppDriver.h"
+#include <stdexcept>
+#include "TestSupport.h"
+
+namespace {
+const char kWineKey[] = "Software\\Wine";
+
+std::string FromWide(const wchar_t* w, int n)
+{
+    int bytes = WideCharToMultiByte(CP_ACP, 0, w, n, NULL, 0, NULL, NULL);
+    std::string s(bytes, '\0');
+    WideCharToMultiByte(CP_ACP, 0, w, n, &s[0], bytes, NULL, NULL);
+    return s;
+}
+
+struct FindArgs {
+    DWORD pid;
+    std::string caption;
+    bool wantDialog;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lParam)
+{
+    FindArgs* a = (FindArgs*)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != a->pid || !IsWindowVisible(hwnd))
+        return TRUE;
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") != 0)
+        return TRUE;
+    const bool isDialog = WindowText(hwnd) == a->caption;
+    if (isDialog == a->wantDialog) {
+        a->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HMODULE AppModule()
+{
+    static HMODULE h = LoadLibraryExA(AppExePath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    return h;
+}
+}
+
+std::string AppExePath()
+{
+    return ExeFolder() + "\\" PELO7CLEAN_EXE;
+}
+
+std::string AppString(UINT id)
+{
+    char buf[1024] = "";
+    LoadStringA(AppModule(), id, buf, sizeof buf);
+    return buf;
+}
+
+std::string DialogCaption() { return AppString(1); }
+std::string BoxCaption() { return AppString(2); }
+
+ScopedWineVersion::ScopedWineVersion(const char* version) : m_had(false)
+{
+    HKEY h = NULL;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kWineKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
+    char buf[64] = "";
+    DWORD size = sizeof buf;
+    if (RegQueryValueExA(h, "Version", NULL, NULL, (BYTE*)buf, &size) == ERROR_SUCCESS) {
+        m_had = true;
+        m_saved = buf;
+    }
+    if (version != NULL)
+        RegSetValueExA(h, "Version", 0, REG_SZ, (const BYTE*)version, lstrlenA(version) + 1);
+    else
+        RegDeleteValueA(h, "Version");
+    RegCloseKey(h);
+}
+
+ScopedWineVersion::~ScopedWineVersion()
+{
+    HKEY h = NULL;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kWineKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
+    if (m_had)
+        RegSetValueExA(h, "Version", 0, REG_SZ, (const BYTE*)m_saved.c_str(), (DWORD)m_saved.size() + 1);
+    else
+        RegDeleteValueA(h, "Version");
+    RegCloseKey(h);
+}
+
+AppRun::AppRun(const std::string& exe, const std::vector<std::string>& env)
+{
+    std::string block;
+    if (!env.empty()) {
+        for (LPCH p = GetEnvironmentStringsA(), q = p; *q; q += lstrlenA(q) + 1)
+            block.append(q, lstrlenA(q) + 1), (void)p;
+        for (const std::string& e : env)
+            block.append(e.c_str(), e.size() + 1);
+        block.push_back('\0');
+    }
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    std::string cmd = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), &cmd[0], NULL, NULL, FALSE, 0, env.empty() ? NULL : &block[0],
+                        NULL, &si, &m_pi))
+        throw std::runtime_error("cannot start " + exe);
+}
+
+AppRun::~AppRun()
+{
+    if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_pi.hProcess, 99);
+        WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+    CloseHandle(m_pi.hThread);
+    CloseHandle(m_pi.hProcess);
+}
+
+bool AppRun::WaitExit(DWORD ms, DWORD* exitCode)
+{
+    if (WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode != NULL)
+        GetExitCodeProcess(m_pi.hProcess, exitCode);
+    return true;
+}
+
+HWND AppRun::WaitDialog(DWORD ms)
+{
+    FindArgs a = { Pid(), DialogCaption(), true, NULL };
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20)) {
+        EnumWindows(FindTopLevel, (LPARAM)&a);
+        if (a.found != NULL) {
+            WaitIdle(ms);
+            return a.found;
+        }
+        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0)
+            break;
+    }
+    return NULL;
+}
+
+HWND AppRun::FindMessageBox() const
+{
+    FindArgs a = { Pid(), DialogCaption(), false, NULL };
+    EnumWindows(FindTopLevel, (LPARAM)&a);
+    return a.found;
+}
+
+HWND AppRun::WaitMessageBox(DWORD ms)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20)) {
+        if (HWND box = FindMessageBox()) {
+            WaitIdle(ms);
+            return box;
+        }
+        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0)
+            break;
+    }
+    return NULL;
+}
+
+bool AppRun::WaitIdle(DWORD ms)
+{
+    return WaitForInputIdle(m_pi.hProcess, ms) == 0;
+}
+
+std::string WindowText(HWND hwnd)
+{
+    wchar_t buf[2048] = L"";
+    const int n = GetWindowTextW(hwnd, buf, 2048);
+    return FromWide(buf, n);
+}
+
+MessageBoxView ReadMessageBox(HWND box)
+{
+    MessageBoxView v;
+    v.hwnd = box;
+    v.owner = GetWindow(box, GW_OWNER);
+    v.caption = WindowText(box);
+    v.text = WindowText(GetDlgItem(box, 0xFFFF));
+    auto visible = [box](int id) { HWND b = GetDlgItem(box, id); return b != NULL && IsWindowVisible(b); };
+    v.ok = visible(IDOK);
+    v.yes = visible(IDYES);
+    v.no = visible(IDNO);
+    const LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
+    if (HIWORD(def) == DC_HASDEFID)
+        v.defaultId = LOWORD(def);
+    return v;
+}
+
+void AnswerMessageBox(HWND box, int id)
+{
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
+}
+
+std::vector<ListItemView> ReadList(HWND list)
+{
+    std::vector<ListItemView> items;
+    const int n = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; ++i) {
+        // Only the wide form carries text across processes.
+        wchar_t buf[1024] = L"";
+        const int len = (int)SendMessageW(list, LB_GETTEXT, i, (LPARAM)buf);
+        items.push_back({ FromWide(buf, len < 0 ? 0 : len), SendMessageW(list, LB_GETITEMDATA, i, 0) });
+    }
+    return items;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+void SaveScreenshot(const std::string& name)
+{
+    // The tests run in build/bin; pictures go to build/screenshots.
+    const std::string dir = ExeFolder() + "\\..\\screenshots";
+    CreateDirectoryA(dir.c_str(), NULL);
+    HDC screen = GetDC(NULL);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = NULL;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    const DWORD stride = ((DWORD)w * 3 + 3) & ~3u;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    std::string bytes((const char*)&fh, sizeof fh);
+    bytes.append((const char*)&bi.bmiHeader, sizeof bi.bmiHeader);
+    bytes.append((const char*)bits, stride * h);
+    WriteFileBytes(dir + "\\" + name + ".bmp", bytes);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(NULL, screen);
+}
