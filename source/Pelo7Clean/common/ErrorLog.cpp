@@ -51,8 +51,9 @@ void AppendLogLine(CString logPath, CString entry)
     }
 }
 
-void LogGuardFailure(LPCSTR sourcePath, int line, LPCSTR guardMessage)
+DWORD LogGuardFailure(LPCSTR sourcePath, int line, LPCSTR guardMessage)
 {
     const DWORD dwError = ::GetLastError();
     WriteLog(g_logPath, sourcePath, line, guardMessage, (int)dwError);
+    return dwError;
 }

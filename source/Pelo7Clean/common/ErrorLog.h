@@ -13,8 +13,9 @@ void WriteLog(CString logPath, CString sourcePath, int line, LPCSTR format, ...)
 void AppendLogLine(CString logPath, CString entry);
 
 // The catch-all guard: call first thing inside catch (...). Logs guardMessage
-// (one %d) with the thread's last error code as it stood when the exception arrived.
-void LogGuardFailure(LPCSTR sourcePath, int line, LPCSTR guardMessage);
+// (one %d) with the thread's last error code as it stood when the exception
+// arrived, and returns that code.
+DWORD LogGuardFailure(LPCSTR sourcePath, int line, LPCSTR guardMessage);
 
 #define LOG_ERROR(...) WriteLog(g_logPath, __FILE__, __LINE__, __VA_ARGS__)
 #define LOG_GUARD_FAILURE(guardMessage) LogGuardFailure(__FILE__, __LINE__, guardMessage)
