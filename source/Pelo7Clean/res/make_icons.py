@@ -38,13 +38,12 @@ def draw(line_colour, badge_colour):
                 continue                       # cut-off corner
             edge = x in (left, right) or y in (top, bottom) or x - (right - fold) == y - top
             put(x, y, BLACK if edge else WHITE)
-    for i in range(fold + 1):                  # the fold itself
-        for j in range(i, fold + 1):
-            put(right - fold + j, top + i, SILVER if j > i else BLACK)
-        put(right - fold, top + i, BLACK)
-    put(right - fold, top + fold, BLACK)
-    for x in range(right - fold, right + 1):
-        put(x, top + fold, BLACK)
+    for y in range(top, top + fold + 1):       # the fold, under the cut corner
+        for x in range(right - fold, right + 1):
+            d = x - (right - fold)
+            if d <= y - top:
+                edge = d in (0, y - top) or y == top + fold
+                put(x, y, BLACK if edge else SILVER)
 
     # Lines of notes, shorter towards the bottom where the broom has been.
     for n, y in enumerate(range(top + 8, bottom - 2, 3)):
@@ -71,7 +70,7 @@ def draw(line_colour, badge_colour):
         for x in range(0, 7):
             if (x - 3) ** 2 + (y - 27) ** 2 <= 10:
                 put(x, y, badge_colour)
-    for x, y in ((2, 27), (3, 27), (4, 27), (3, 26), (3, 28)):
+    for x, y in ((1, 27), (2, 27), (3, 27), (4, 27), (5, 27)):
         put(x, y, WHITE)
     return px
 
