@@ -185,9 +185,9 @@ MessageBoxView ReadMessageBox(HWND box)
     v.ok = visible(IDOK);
     v.yes = visible(IDYES);
     v.no = visible(IDNO);
-    const LRESULT def = SendMessageA(box, DM_GETDEFID, 0, 0);
-    if (HIWORD(def) == DC_HASDEFID)
-        v.defaultId = LOWORD(def);
+    for (int id : { IDOK, IDYES, IDNO })
+        if (visible(id) && (GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+            v.defaultId = id;
     return v;
 }
 
@@ -245,4 +245,23 @@ void SaveScreenshot(const std::string& name)
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(NULL, screen);
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info);
+    return info.hwndFocus;
+}
+
+std::string AppLogPath()
+{
+    return ExeFolder() + "\\Pelo7Clean.log";
+}
+
+std::string FaultExePath()
+{
+    return ExeFolder() + "\\Pelo7Clean_faults.exe";
 }

@@ -57,3 +57,7 @@ std::string DialogCaption();                    // string 1 of the built executa
 std::string BoxCaption();                       // string 2
 std::string AppString(UINT id);                 // a string of the built executable
 void SaveScreenshot(const std::string& name);   // build/screenshots/<name>.bmp
+
+HWND FocusOf(HWND window);                      // the keyboard focus in that window's thread
+std::string AppLogPath();                       // Pelo7Clean.log beside the built executable
+std::string FaultExePath();                     // the test build with the fault switch

@@ -1,0 +1,322 @@
+// The cleaner dialog of the built executable, driven from this process.
+#include <doctest/doctest.h>
+#include "AppDriver.h"
+#include "Products.h"
+#include "TestSupport.h"
+
+namespace {
+const int kRemove = 1000, kList = 1003;
+
+// A clean machine before and after each case, and the dialog started on it.
+struct Machine {
+    TempDir programs;
+    Machine()
+    {
+        RemoveAllProducts();
+        DeleteFileA(AppLogPath().c_str());
+    }
+    ~Machine()
+    {
+        RemoveAllProducts();
+        DeleteFileA(AppLogPath().c_str());
+    }
+    void Plant(int index) { PlantProduct(index, kDisplayNames[index], programs / ("p" + std::to_string(index))); }
+};
+
+struct OpenDialog {
+    AppRun app;
+    HWND dialog, list, remove, finish;
+    explicit OpenDialog(const std::string& exe = AppExePath(), const std::vector<std::string>& env = {})
+        : app(exe, env)
+    {
+        dialog = app.WaitDialog();
+        REQUIRE(dialog != NULL);
+        list = GetDlgItem(dialog, kList);
+        remove = GetDlgItem(dialog, kRemove);
+        finish = GetDlgItem(dialog, IDCANCEL);
+    }
+    ~OpenDialog()
+    {
+        if (!app.WaitExit(0)) {
+            ClickButton(dialog, IDCANCEL);
+            app.WaitExit(10000);
+        }
+    }
+    int Selection() const { return (int)SendMessageA(list, LB_GETCURSEL, 0, 0); }
+    void Select(int i) { SendMessageA(list, LB_SETCURSEL, (WPARAM)i, 0); }
+
+    // Presses Remove and returns the first box that follows.
+    MessageBoxView PressRemove()
+    {
+        ClickButton(dialog, kRemove);
+        HWND box = app.WaitMessageBox();
+        REQUIRE(box != NULL);
+        return ReadMessageBox(box);
+    }
+    // Answers the confirmation with Yes and returns the result box.
+    MessageBoxView Confirm()
+    {
+        const MessageBoxView ask = PressRemove();
+        CHECK(ask.text == AppString(3));
+        CHECK(ask.yes);
+        CHECK(ask.no);
+        CHECK(ask.defaultId == IDNO);
+        CHECK(ask.owner == dialog);
+        AnswerMessageBox(ask.hwnd, IDYES);
+        for (DWORD start = GetTickCount(); app.FindMessageBox() == ask.hwnd && GetTickCount() - start < 5000;)
+            Sleep(20);
+        HWND result = app.WaitMessageBox(20000);
+        REQUIRE(result != NULL);
+        return ReadMessageBox(result);
+    }
+    void Dismiss(const MessageBoxView& box)
+    {
+        AnswerMessageBox(box.hwnd, IDOK);
+        for (DWORD start = GetTickCount(); app.FindMessageBox() != NULL && GetTickCount() - start < 5000;)
+            Sleep(20);
+    }
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const ListItemView& item : ReadList(list))
+            texts.push_back(item.text);
+        return texts;
+    }
+};
+}
+
+TEST_CASE("the list shows installed products in catalog order with their catalog index")
+{
+    Machine machine;
+    SUBCASE("earlier entries missing") {
+        machine.Plant(3);
+        machine.Plant(1);
+        OpenDialog d;
+        const std::vector<ListItemView> items = ReadList(d.list);
+        REQUIRE(items.size() == 2);
+        CHECK(items[0].text == kDisplayNames[1]);
+        CHECK(items[0].data == 1);
+        CHECK(items[1].text == kDisplayNames[3]);
+        CHECK(items[1].data == 3);
+        CHECK(d.Selection() == 0);
+        CHECK(IsWindowEnabled(d.list));
+        CHECK(IsWindowEnabled(d.remove));
+        SaveScreenshot("en-idle");
+    }
+    SUBCASE("a product with several keys is listed once, by its first readable key") {
+        machine.Plant(2);
+        // The first key loses its display name: the second key names the product.
+        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey("{1FAD4C1C-42C7-44B0-BEA0-83E764C09CC0}"), "DisplayName", "");
+        RegRemoveTree(HKEY_LOCAL_MACHINE, UninstallKey("{1FAD4C1C-42C7-44B0-BEA0-83E764C09CC0}"));
+        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey("{A21BE746-DBB6-44C0-887E-558B55560351}"), "DisplayName", "Third key");
+        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey("{1AE29A88-D105-4427-9580-1ED00A71DAD7}"), "DisplayName", "Second key");
+        OpenDialog d;
+        const std::vector<ListItemView> items = ReadList(d.list);
+        REQUIRE(items.size() == 1);
+        CHECK(items[0].text == "Second key");
+        CHECK(items[0].data == 2);
+    }
+    SUBCASE("nothing installed: an empty, disabled list and the focus on Finish") {
+        OpenDialog d;
+        CHECK(ReadList(d.list).empty());
+        CHECK(!IsWindowEnabled(d.list));
+        CHECK(!IsWindowEnabled(d.remove));
+        CHECK(IsWindowEnabled(d.finish));
+        CHECK(FocusOf(d.dialog) == d.finish);
+        CHECK(SendMessageA(d.list, LB_GETHORIZONTALEXTENT, 0, 0) == 5);
+    }
+}
+
+TEST_CASE("a product that must be uninstalled first is refused with its message")
+{
+    Machine machine;
+    SUBCASE("the main application while the folder-monitor software is listed") {
+        machine.Plant(0);
+        machine.Plant(2);
+        // Before Vista the text keeps its line feed; from Vista on the sentences join.
+        struct { const char* version; const char* text; } cases[] = {
+            { "winxp", "Tumi3 Folder Monitor Software is installed.\nPlease uninstall it before you uninstall Tumora." },
+            { "win7", "Tumi3 Folder Monitor Software is installed.Please uninstall it before you uninstall Tumora." },
+        };
+        for (const auto& c : cases) {
+            CAPTURE(c.version);
+            ScopedWineVersion version(c.version);
+            OpenDialog d;
+            d.Select(0);
+            const MessageBoxView box = d.PressRemove();
+            CHECK(box.text == c.text);
+            CHECK(box.caption == "Tumora");
+            CHECK(box.owner == d.dialog);
+            CHECK(box.ok);
+            CHECK(!box.yes);
+            d.Dismiss(box);
+            CHECK(ProductLeftovers(0));
+            CHECK(d.Selection() == 0);
+        }
+    }
+    SUBCASE("the linkage option while the main application is listed: blanks only, shown all the same") {
+        machine.Plant(0);
+        machine.Plant(1);
+        machine.Plant(3);
+        OpenDialog d;
+        d.Select(2);
+        const MessageBoxView box = d.PressRemove();
+        CHECK(box.text == std::string(11, ' '));
+        CHECK(box.ok);
+        d.Dismiss(box);
+        CHECK(ProductLeftovers(3));
+    }
+    SUBCASE("the linkage option while only the viewer is listed") {
+        machine.Plant(1);
+        machine.Plant(3);
+        OpenDialog d;
+        d.Select(1);
+        const MessageBoxView box = d.PressRemove();
+        CHECK(box.text == std::string(17, ' '));
+        d.Dismiss(box);
+    }
+}
+
+TEST_CASE("No changes nothing; Yes cleans, rebuilds the list and reports success")
+{
+    Machine machine;
+    machine.Plant(1);
+    machine.Plant(2);
+    OpenDialog d;
+    d.Select(1);
+
+    const MessageBoxView ask = d.PressRemove();
+    CHECK(ask.defaultId == IDNO);
+    AnswerMessageBox(ask.hwnd, IDNO);
+    Sleep(500);
+    CHECK(d.app.FindMessageBox() == NULL);
+    CHECK(ProductLeftovers(2));
+    CHECK(d.Texts().size() == 2);
+    CHECK(d.Selection() == 1);
+
+    const MessageBoxView done = d.Confirm();
+    CHECK(done.text == "Successfully removed.");
+    CHECK(done.owner == d.dialog);
+    CHECK(done.ok);
+    // The list was rebuilt before the box: the count dropped, so item 0 is selected.
+    CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[1] });
+    CHECK(d.Selection() == 0);
+    CHECK(!ProductLeftovers(2));
+    CHECK(ProductLeftovers(1));
+    SaveScreenshot("en-removed");
+    d.Dismiss(done);
+
+    const MessageBoxView last = d.Confirm();
+    CHECK(last.text == "Successfully removed.");
+    CHECK(d.Texts().empty());
+    CHECK(!IsWindowEnabled(d.list));
+    CHECK(!IsWindowEnabled(d.remove));
+    d.Dismiss(last);
+    CHECK(!ProductLeftovers(1));
+    CHECK(!FileExists(AppLogPath()));   // nothing failed, nothing logged
+}
+
+TEST_CASE("while cleaning, the controls are disabled; afterwards enabled again")
+{
+    Machine machine;
+    machine.Plant(1);
+    machine.Plant(3);
+    OpenDialog d;
+    d.Select(0);
+    const MessageBoxView ask = d.PressRemove();
+    AnswerMessageBox(ask.hwnd, IDYES);
+    // The cleaning and its two-second pause block the dialog: catch it inside.
+    for (DWORD start = GetTickCount(); IsWindowEnabled(d.remove) && GetTickCount() - start < 3000;)
+        Sleep(10);
+    CHECK(!IsWindowEnabled(d.remove));
+    CHECK(!IsWindowEnabled(d.finish));
+    CHECK(!IsWindowEnabled(d.list));
+    HWND result = d.app.WaitMessageBox(20000);
+    REQUIRE(result != NULL);
+    CHECK(IsWindowEnabled(d.remove));
+    CHECK(IsWindowEnabled(d.finish));
+    CHECK(IsWindowEnabled(d.list));
+    d.Dismiss(ReadMessageBox(result));
+}
+
+TEST_CASE("a failed cleaning reports its code")
+{
+    Machine machine;
+    machine.Plant(1);
+    SUBCASE("registry deletion refused: the English message has no code") {
+        OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=deny-delete" });
+        const MessageBoxView box = d.Confirm();
+        CHECK(box.text == "Failed to delete the registry.");
+        CHECK(box.ok);
+        d.Dismiss(box);
+        CHECK(ProductLeftovers(1));
+        CHECK(d.Texts().size() == 1);
+        const std::string log = ReadFileBytes(AppLogPath());
+        CHECK(log.find("  Pelo7CleanDlg.cpp(") != std::string::npos);
+        CHECK(log.find(") : SHDeleteKey() Error! [OS] 12 [KeyName] SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                       "{76609508-04FF-44D6-BE62-1B57264CAD24} [ErrCode] 5\r\n") != std::string::npos);
+    }
+    SUBCASE("Program Files cannot be read: code -3 in the general message") {
+        const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+        const std::string saved = ProgramFilesDir();
+        RegSetString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", "C:\\No Such Program Files");
+        const bool shellFollows = ProgramFilesDir() != saved;
+        RegSetString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", saved);
+        if (!shellFollows) {
+            MESSAGE("the shell does not take Program Files from the registry here; case skipped");
+            return;
+        }
+        RegSetString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", "C:\\No Such Program Files");
+        OpenDialog d;
+        const MessageBoxView box = d.Confirm();
+        RegSetString(HKEY_LOCAL_MACHINE, key, "ProgramFilesDir", saved);
+        // Wine presents Windows 7 here, where line feeds are dropped and carriage returns stay.
+        CHECK(box.text == "Removal failed. (CODE=-3)\r* For details of the error, refer to the log file (Pelo7Clean.log).");
+        d.Dismiss(box);
+        CHECK(ReadFileBytes(AppLogPath()).find(") : GetFileAttributes() Error! [FilePath] C:\\No Such Program Files [ErrCode] ")
+              != std::string::npos);
+    }
+}
+
+TEST_CASE("keys: Enter starts the removal flow, Escape closes the dialog")
+{
+    Machine machine;
+    machine.Plant(1);
+    OpenDialog d;
+    PostMessageA(d.list, WM_KEYDOWN, VK_RETURN, 0);
+    HWND box = d.app.WaitMessageBox();
+    REQUIRE(box != NULL);
+    CHECK(ReadMessageBox(box).text == AppString(3));
+    AnswerMessageBox(box, IDNO);
+    Sleep(300);
+    CHECK(ProductLeftovers(1));
+    PostMessageA(d.list, WM_KEYDOWN, VK_ESCAPE, 0);
+    CHECK(d.app.WaitExit(10000));
+}
+
+TEST_CASE("Remove with nothing selected only logs, naming the dialog's source file")
+{
+    Machine machine;
+    machine.Plant(1);
+    OpenDialog d;
+    d.Select(-1);
+    ClickButton(d.dialog, kRemove);
+    Sleep(500);
+    CHECK(d.app.FindMessageBox() == NULL);
+    const std::string log = ReadFileBytes(AppLogPath());
+    REQUIRE(log.size() > 21);
+    CHECK(log.substr(19, 20) == "  Pelo7CleanDlg.cpp(");
+    CHECK(log.find(") : CListBox::GetCurSel() Error! [Return] -1\r\n") != std::string::npos);
+}
+
+TEST_CASE("a help request opens nothing")
+{
+    OpenDialog d;
+    HELPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    SendMessageA(d.dialog, WM_HELP, 0, (LPARAM)&info);
+    Sleep(300);
+    CHECK(d.app.FindMessageBox() == NULL);
+    CHECK(IsWindowEnabled(d.dialog));
+}

@@ -1,0 +1,23 @@
+// The four products as their installers leave them behind: uninstall keys with
+// display names, App Paths keys naming program files, setup folders.
+#pragma once
+#include <string>
+
+std::string ProgramFilesDir();            // as the shell reports it
+std::string SetupFolder(const char* guidKey);   // <Program Files>\InstallShield Installation Information\<key>
+std::string UninstallKey(const char* guidKey);
+std::string AppPathsKey(const char* appFile);
+
+// Plants catalog entry index: every uninstall key (display name on the first, or
+// on the key given), App Paths keys naming files created in programFolder, and a
+// setup folder with a file for every uninstall key.
+void PlantProduct(int index, const std::string& displayName, const std::string& programFolder);
+
+// True while anything of the entry is left: a key, an App Paths key, a setup folder.
+bool ProductLeftovers(int index);
+
+// Removes whatever any test left of the four products.
+void RemoveAllProducts();
+
+// English display names used by the tests and the demonstration.
+extern const char* const kDisplayNames[4];
