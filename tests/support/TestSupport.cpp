@@ -177,3 +177,12 @@ void RegRemoveTree(HKEY root, const std::string& path)
 {
     SHDeleteKeyA(root, path.c_str());
 }
+
+std::string Acp(const char* utf8)
+{
+    wchar_t wide[1024];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
+    char narrow[2048] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, n, narrow, sizeof narrow, NULL, NULL);
+    return narrow;
+}

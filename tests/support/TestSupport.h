@@ -66,3 +66,6 @@ void RegSetString(HKEY root, const std::string& path, const char* name, const st
 void RegSetBytes(HKEY root, const std::string& path, const char* name, const std::string& bytes, DWORD type = REG_SZ);
 bool RegKeyExists(HKEY root, const std::string& path);
 void RegRemoveTree(HKEY root, const std::string& path);        // ignores a missing key
+
+// UTF-8 text (as this source is written) in the ANSI code page of the test.
+std::string Acp(const char* utf8);

@@ -1,0 +1,54 @@
+// Where the program puts its log: beside itself, whatever it is called, in a
+// folder whose name ends in a double-byte character with a 0x5C trail byte.
+#include <doctest/doctest.h>
+#include "AppDriver.h"
+#include "EngineSupport.h"
+#include "TestSupport.h"
+
+namespace {
+// Starts the program at exe, makes it log one line (Remove with nothing
+// selected), and closes it.
+void RunAndLog(const std::string& exe)
+{
+    AppRun app(exe);
+    HWND dialog = app.WaitDialog();
+    REQUIRE(dialog != NULL);
+    ClickButton(dialog, 1000);
+    Sleep(500);
+    CHECK(app.FindMessageBox() == NULL);
+    ClickButton(dialog, IDCANCEL);
+    CHECK(app.WaitExit(10000));
+}
+}
+
+TEST_CASE("the log lies beside the executable, whatever its name and folder")
+{
+    REQUIRE(GetACP() == 932);
+    TempDir dir;
+    const std::string folder = dir / Acp(u8"削除表");   // ends in 0x95 0x5C
+    REQUIRE(folder.substr(folder.size() - 2) == "\x95\x5c");
+    REQUIRE(CreateDirectoryA(folder.c_str(), NULL));
+    const std::string exe = folder + "\\" + Acp(u8"掃除.exe");
+    REQUIRE(CopyFileA(AppExePath().c_str(), exe.c_str(), FALSE));
+
+    RunAndLog(exe);
+    const std::string log = ReadFileBytes(folder + "\\Pelo7Clean.log");
+    CHECK(log.find(") : CListBox::GetCurSel() Error! [Return] -1\r\n") != std::string::npos);
+    CHECK(!FileExists(dir / "Pelo7Clean.log"));
+    CHECK(!FileExists(folder + "\\" + Acp(u8"掃除.log")));
+}
+
+TEST_CASE("a folder too long for the log's name turns logging off")
+{
+    TempDir dir;
+    // The executable's path fits in 259 characters; folder, backslash and log name do not.
+    const std::string folder = MakeFolderOfLength(dir.Path(), 250);
+    const std::string exe = folder + "\\a.exe";
+    REQUIRE(CopyFileA(AppExePath().c_str(), exe.c_str(), FALSE));
+    RunAndLog(exe);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*.l*").c_str(), &fd);
+    CHECK(h == INVALID_HANDLE_VALUE);   // no log, and no log under a cut-off name
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
+}
