@@ -1,0 +1,80 @@
+// On 64-bit Windows the program, a 32-bit process passing no view flags, sees
+// and cleans the 32-bit registry view and "Program Files (x86)" only.
+#include <doctest/doctest.h>
+#include "AppDriver.h"
+#include "Products.h"
+#include "TestSupport.h"
+
+namespace {
+const REGSAM kView64 = 0x0100;   // KEY_WOW64_64KEY
+
+bool Is64BitWindows()
+{
+    typedef BOOL (WINAPI *IsWow64ProcessFn)(HANDLE, PBOOL);
+    IsWow64ProcessFn fn = (IsWow64ProcessFn)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+    BOOL wow = FALSE;
+    return fn != NULL && fn(GetCurrentProcess(), &wow) && wow;
+}
+
+void SetNative(const std::string& path, const char* name, const std::string& value)
+{
+    HKEY h = NULL;
+    REQUIRE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | kView64, NULL, &h, NULL) == 0);
+    RegSetValueExA(h, name, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
+    RegCloseKey(h);
+}
+
+bool NativeExists(const std::string& path)
+{
+    HKEY h = NULL;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView64, &h) != 0)
+        return false;
+    RegCloseKey(h);
+    return true;
+}
+}
+
+TEST_CASE("64-bit Windows: the 32-bit view is listed and cleaned, the native view left alone")
+{
+    if (!Is64BitWindows()) {
+        MESSAGE("not a 64-bit prefix; this case runs in the win64 session");
+        return;
+    }
+    const char* guid = "{76609508-04FF-44D6-BE62-1B57264CAD24}";
+    TempDir programs;
+    RemoveAllProducts();
+    REQUIRE(ProgramFilesDir().find("(x86)") != std::string::npos);
+    PlantProduct(1, kDisplayNames[1], programs / "viewer");
+    REQUIRE(!NativeExists(UninstallKey(guid)));   // the planting went to the 32-bit view
+    SetNative(UninstallKey(guid), "DisplayName", "Native 64-bit registration");
+    const std::string nativeSetup = "C:\\Program Files\\InstallShield Installation Information\\" + std::string(guid);
+    CreateDirectoryA("C:\\Program Files\\InstallShield Installation Information", NULL);
+    CreateDirectoryA(nativeSetup.c_str(), NULL);
+    WriteFileBytes(nativeSetup + "\\setup.ini", "native");
+
+    AppRun app;
+    HWND dialog = app.WaitDialog();
+    REQUIRE(dialog != NULL);
+    const std::vector<ListItemView> items = ReadList(GetDlgItem(dialog, 1003));
+    REQUIRE(items.size() == 1);
+    CHECK(items[0].text == kDisplayNames[1]);
+
+    ClickButton(dialog, 1000);
+    HWND ask = app.WaitMessageBox();
+    REQUIRE(ask != NULL);
+    AnswerMessageBox(ask, IDYES);
+    for (DWORD start = GetTickCount(); app.FindMessageBox() == ask && GetTickCount() - start < 5000;)
+        Sleep(20);
+    HWND done = app.WaitMessageBox(20000);
+    REQUIRE(done != NULL);
+    CHECK(ReadMessageBox(done).text == "Successfully removed.");
+    AnswerMessageBox(done, IDOK);
+    Sleep(300);
+    ClickButton(dialog, IDCANCEL);
+    CHECK(app.WaitExit(10000));
+
+    CHECK(!ProductLeftovers(1));
+    CHECK(NativeExists(UninstallKey(guid)));
+    CHECK(FileExists(nativeSetup + "\\setup.ini"));
+    RemoveTree(nativeSetup);
+}
