@@ -1,0 +1,21 @@
+// Prepares the demonstration machine: all four products "installed", with
+// display names in the language of the session, and program files to delete.
+#include <stdio.h>
+#include "Products.h"
+#include "TestSupport.h"
+
+int main()
+{
+    const char* const japanese[4] = {
+        u8"ペロナ パーソナル", u8"ペロ７ビューア", u8"連携ソフトウェア", u8"ペロナ 会計ソフト連携オプション",
+    };
+    const bool ja = GetACP() == 932;
+    const std::string programs = ProgramFilesDir() + "\\Tumora";
+    CreateDirectoryA(programs.c_str(), NULL);
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = ja ? Acp(japanese[i]) : kDisplayNames[i];
+        PlantProduct(i, name, programs + "\\Product" + std::to_string(i));
+        printf("planted product %d\n", i);
+    }
+    return 0;
+}
