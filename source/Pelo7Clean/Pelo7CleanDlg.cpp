@@ -1,5 +1,6 @@
 #include "Pelo7CleanDlg.h"
 #include <shlwapi.h>
+#include <string.h>
 #include "resource.h"
 #include "Globals.h"
 #include "ErrorLog.h"
@@ -73,3 +74,274 @@ int CPelo7CleanDlg::UninstallSelected()
 }
 
 // ---- the cleaning engine ----------------------------------------------------
+
+namespace {
+
+const char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kAppPathsRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const char kSetupFoldersName[] = "InstallShield Installation Information";
+
+// "<root>\<name>" in a cleared MAX_PATH buffer. FALSE, with the buffer left empty,
+// when it would not fit: a cut key path names another key.
+BOOL BuildKeyPath(LPSTR lpKeyPath, LPCSTR lpRoot, LPCSTR lpName)
+{
+    ZeroMemory(lpKeyPath, MAX_PATH);
+    if (lstrlenA(lpRoot) + 1 + lstrlenA(lpName) >= MAX_PATH)
+        return FALSE;
+    lstrcpyA(lpKeyPath, lpRoot);
+    PathAddBackslashA(lpKeyPath);
+    lstrcatA(lpKeyPath, lpName);
+    return TRUE;
+}
+
+// Reads a value into a cleared MAX_PATH buffer. A value that fills the buffer with
+// no terminating zero is too long, like a longer one: cut short, a path can name
+// another, existing file.
+LONG QueryValueText(HKEY hKey, LPCSTR lpValueName, char (&szValue)[MAX_PATH])
+{
+    ZeroMemory(szValue, sizeof szValue);
+    DWORD cbData = sizeof szValue;
+    LONG lResult = seam::pRegQueryValueExA(hKey, lpValueName, NULL, NULL, (LPBYTE)szValue, &cbData);
+    if (lResult == ERROR_SUCCESS && memchr(szValue, '\0', sizeof szValue) == NULL)
+        lResult = ERROR_MORE_DATA;
+    return lResult;
+}
+
+// The lookups' bodies, outside their guards; hKey receives the key they open, which
+// the guarded caller closes on every path.
+
+int ReadDisplayName(LPCSTR psGuidKey, LPSTR lpDisplayName, HKEY& hKey)
+{
+    char szKeyName[MAX_PATH];
+    if (psGuidKey == NULL || psGuidKey[0] == '\0' || !BuildKeyPath(szKeyName, kUninstallRoot, psGuidKey)) {
+        LOG_ERROR("Parameter Error! [Detail] psGuidKey is Invalid.\n");
+        return 0;
+    }
+    HKEY hOpened = NULL;
+    LONG lResult = seam::pRegOpenKeyExA(HKEY_LOCAL_MACHINE, szKeyName, 0, KEY_READ | KEY_WRITE, &hOpened);
+    if (lResult != ERROR_SUCCESS) {
+        // A missing key is how a product that is not installed shows.
+        if (lResult != ERROR_FILE_NOT_FOUND)
+            LOG_ERROR("RegOpenKeyEx() Error! [szKeyName] %s [ErrCode] %d\n", szKeyName, (int)lResult);
+        return 0;
+    }
+    hKey = hOpened;
+
+    char szValue[MAX_PATH];
+    lResult = QueryValueText(hKey, "DisplayName", szValue);
+    if (lResult != ERROR_SUCCESS) {
+        if (lResult != ERROR_FILE_NOT_FOUND)
+            LOG_ERROR("RegQueryValueEx() Error! [ErrCode] %d\n", (int)lResult);
+        return 0;
+    }
+    ZeroMemory(lpDisplayName, MAX_PATH);
+    wsprintfA(lpDisplayName, "%s", szValue);
+    return 1;
+}
+
+int ReadAppPathModule(LPCSTR lpAppPathKey, LPCSTR lpValueName, LPSTR lpModulePath, HKEY& hKey)
+{
+    if (lpAppPathKey == NULL || lpAppPathKey[0] == '\0')
+        return 0;
+    // A missing App Paths key is the ordinary case; no opening failure is logged.
+    HKEY hOpened = NULL;
+    if (seam::pRegOpenKeyExA(HKEY_LOCAL_MACHINE, lpAppPathKey, 0, KEY_READ, &hOpened) != ERROR_SUCCESS)
+        return 0;
+    hKey = hOpened;
+
+    char szValue[MAX_PATH];
+    const LONG lResult = QueryValueText(hKey, lpValueName, szValue);
+    if (lResult != ERROR_SUCCESS) {
+        LOG_ERROR("GetAppPathModule() : RegQueryValueEx Error! [ErrCode] %d\n", (int)lResult);
+        return 0;
+    }
+    wsprintfA(lpModulePath, "%s", szValue);
+    return 1;
+}
+
+int ReadProgramFilesDir(HWND hOwner, LPSTR lpProgramFilesDir, HKEY& hKey)
+{
+    ZeroMemory(lpProgramFilesDir, MAX_PATH);
+    // The shell's failure is not logged: it only leads to the registry.
+    if (seam::pSHGetSpecialFolderPathA(hOwner, lpProgramFilesDir, CSIDL_PROGRAM_FILES, FALSE)
+        && lpProgramFilesDir[0] != '\0')
+        return 1;
+
+    HKEY hOpened = NULL;
+    LONG lResult = seam::pRegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_READ, &hOpened);
+    if (lResult != ERROR_SUCCESS) {
+        LOG_ERROR("RegOpenKeyEx() Error! [szKeyName] %s [ErrCode] %d\n", kCurrentVersionKey, (int)lResult);
+        return 0;
+    }
+    hKey = hOpened;
+
+    char szValue[MAX_PATH];
+    lResult = QueryValueText(hKey, "ProgramFilesDir", szValue);
+    if (lResult != ERROR_SUCCESS) {
+        LOG_ERROR("RegQueryValueEx() Error! [ErrCode] %d\n", (int)lResult);
+        return 0;
+    }
+    ZeroMemory(lpProgramFilesDir, MAX_PATH);
+    wsprintfA(lpProgramFilesDir, "%s", szValue);
+    return 1;
+}
+
+enum DeleteMethod { kNotSupported, kRegDeleteKey, kSHDeleteKey };
+
+// By platform code minus one. The 98 family's RegDeleteKeyA takes the subkeys with
+// it; on the NT family only the shell's deletion does.
+const DeleteMethod kDeleteMethods[13] = {
+    kRegDeleteKey, kRegDeleteKey, kRegDeleteKey,   // 1-3: 98 SE, 98, Me
+    kNotSupported,                                 // 4: unrecognised
+    kSHDeleteKey, kSHDeleteKey, kSHDeleteKey,      // 5-7: Server 2003 and XP x64, XP, 2000
+    kNotSupported, kNotSupported, kNotSupported,   // 8-10: NT 4 and earlier, 95 OSR2, 95
+    kSHDeleteKey, kSHDeleteKey, kSHDeleteKey,      // 11-13: Vista, 7, 8
+};
+
+}  // namespace
+
+int CPelo7CleanDlg::GetDisplayName(LPCSTR psGuidKey, LPSTR lpDisplayName)
+{
+    int result = 0;
+    HKEY hKey = NULL;
+    try {
+        result = ReadDisplayName(psGuidKey, lpDisplayName, hKey);
+    } catch (...) {
+        LOG_GUARD_FAILURE("GetDisplayName() Error! [ErrCode] %d\n");
+        result = 0;
+    }
+    if (hKey != NULL)
+        seam::pRegCloseKey(hKey);
+    return result;
+}
+
+int CPelo7CleanDlg::GetAppPathModule(LPCSTR lpAppPathKey, LPCSTR lpValueName, LPSTR lpModulePath)
+{
+    int result = 0;
+    HKEY hKey = NULL;
+    try {
+        result = ReadAppPathModule(lpAppPathKey, lpValueName, lpModulePath, hKey);
+    } catch (...) {
+        LOG_GUARD_FAILURE("GetAppPathModule() Error! [ErrCode] %d\n");
+        result = 0;
+    }
+    if (hKey != NULL)
+        seam::pRegCloseKey(hKey);
+    return result;
+}
+
+int CPelo7CleanDlg::GetProgramFilesDir(LPSTR lpProgramFilesDir)
+{
+    int result = 0;
+    HKEY hKey = NULL;
+    try {
+        result = ReadProgramFilesDir(m_hWnd, lpProgramFilesDir, hKey);
+    } catch (...) {
+        LOG_GUARD_FAILURE("GetProgramFilesDir() Error! [ErrCode] %d\n");
+        result = 0;
+    }
+    if (hKey != NULL)
+        seam::pRegCloseKey(hKey);
+    return result;
+}
+
+int CPelo7CleanDlg::DeleteRegistry(HKEY hKey, LPCSTR lpSubKey)
+{
+    if (hKey == NULL || lpSubKey == NULL || lpSubKey[0] == '\0') {
+        LOG_ERROR("Parameter Error! [Detail] hKey or lpSubKey is Invalid.\n");
+        return -11;
+    }
+    const int osKind = g_osKind;
+    const DeleteMethod method = (osKind >= 1 && osKind <= 13) ? kDeleteMethods[osKind - 1] : kNotSupported;
+    if (method == kNotSupported) {
+        LOG_ERROR("DeleteRegistry() Error! [Detail] This operating system is not supported. [OS] %d\n", osKind);
+        return -13;
+    }
+
+    const LONG lResult = method == kRegDeleteKey ? seam::pRegDeleteKeyA(hKey, lpSubKey)
+                                                 : (LONG)seam::pSHDeleteKeyA(hKey, lpSubKey);
+    if (lResult == ERROR_SUCCESS)
+        return 0;
+    if (lResult == ERROR_FILE_NOT_FOUND)
+        return 2;
+    if (method == kRegDeleteKey)
+        LOG_ERROR("RegDeleteKey() Error! [OS] %d [KeyName] %s [ErrCode] %d", osKind, lpSubKey, (int)lResult);
+    else
+        LOG_ERROR("SHDeleteKey() Error! [OS] %d [KeyName] %s [ErrCode] %d", osKind, lpSubKey, (int)lResult);
+    return -12;
+}
+
+int CPelo7CleanDlg::DelPelo7RegKey(const DelKeyEntry* pDelKey)
+{
+    try {
+        if (pDelKey == NULL) {
+            LOG_ERROR("Parameter Error! [Detail] pDelKey is NULL.\n");
+            return -1;
+        }
+        char szKeyPath[MAX_PATH];
+
+        // Uninstall keys; a key that is not there is passed over.
+        for (const DelKeyName* pName = pDelKey->pGuidKeys; (*pName)[0] != '\0'; ++pName) {
+            if (!BuildKeyPath(szKeyPath, kUninstallRoot, *pName)) {
+                LOG_ERROR("Parameter Error! [Detail] hKey or lpSubKey is Invalid.\n");
+                return -11;
+            }
+            const int nResult = DeleteRegistry(HKEY_LOCAL_MACHINE, szKeyPath);
+            if (nResult < 0)
+                return nResult;
+        }
+
+        // App Paths keys, each with the program file that its default value names. The
+        // value is read before the key goes; the file goes only with a key that was there.
+        for (const DelKeyName* pName = pDelKey->pAppFiles; (*pName)[0] != '\0'; ++pName) {
+            if (!BuildKeyPath(szKeyPath, kAppPathsRoot, *pName)) {
+                LOG_ERROR("Parameter Error! [Detail] hKey or lpSubKey is Invalid.\n");
+                return -11;
+            }
+            char szModulePath[MAX_PATH * 2];
+            ZeroMemory(szModulePath, sizeof szModulePath);
+            if (!GetAppPathModule(szKeyPath, "", szModulePath))
+                szModulePath[0] = '\0';
+            const int nResult = DeleteRegistry(HKEY_LOCAL_MACHINE, szKeyPath);
+            if (nResult < 0)
+                return nResult;
+            if (nResult == 0 && szModulePath[0] != '\0' && GetFileAttributesA(szModulePath) != INVALID_FILE_ATTRIBUTES)
+                DeleteFileA(szModulePath);   // a file that stays is not a failure
+        }
+
+        // Setup folders, named like the uninstall keys.
+        char szProgramFiles[MAX_PATH];
+        if (!GetProgramFilesDir(szProgramFiles)) {
+            LOG_ERROR("GetProgramFilesDir() Error!");
+            return -2;
+        }
+        if (GetFileAttributesA(szProgramFiles) == INVALID_FILE_ATTRIBUTES) {
+            const DWORD dwError = GetLastError();
+            LOG_ERROR("GetFileAttributes() Error! [FilePath] %s [ErrCode] %d", szProgramFiles, (int)dwError);
+            return -3;
+        }
+        // Room for any Program Files path with the names appended, so that a folder path
+        // beyond MAX_PATH can be reported whole; it is never cut to another folder's.
+        char szPrefix[MAX_PATH * 2];
+        ZeroMemory(szPrefix, sizeof szPrefix);
+        lstrcpyA(szPrefix, szProgramFiles);
+        PathAddBackslashA(szPrefix);
+        lstrcatA(szPrefix, kSetupFoldersName);
+        lstrcatA(szPrefix, "\\");
+        for (const DelKeyName* pName = pDelKey->pGuidKeys; (*pName)[0] != '\0'; ++pName) {
+            char szFolder[MAX_PATH * 3];
+            ZeroMemory(szFolder, sizeof szFolder);
+            lstrcpyA(szFolder, szPrefix);
+            lstrcatA(szFolder, *pName);
+            if (lstrlenA(szFolder) >= MAX_PATH || !DeleteTheFolder(szFolder, 0)) {
+                LOG_ERROR("DeleteTheFolder() Error! [Folder] %s\n", szFolder);
+                return -4;
+            }
+        }
+        return 0;
+    } catch (...) {
+        LOG_GUARD_FAILURE("DelPelo7RegKey() Error! [ErrCode] %d\n");
+    }
+    return -9;
+}

@@ -10,4 +10,8 @@ LONG (WINAPI* pRegDeleteKeyA)(HKEY, LPCSTR) = ::RegDeleteKeyA;
 DWORD (WINAPI* pSHDeleteKeyA)(HKEY, LPCSTR) = ::SHDeleteKeyA;
 BOOL (WINAPI* pSHGetSpecialFolderPathA)(HWND, LPSTR, int, BOOL) = ::SHGetSpecialFolderPathA;
 LONG (WINAPI* pRegOpenKeyExA)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY) = ::RegOpenKeyExA;
+LONG (WINAPI* pRegQueryValueExA)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) = ::RegQueryValueExA;
+LONG (WINAPI* pRegCloseKey)(HKEY) = ::RegCloseKey;
+BOOL (WINAPI* pRemoveDirectoryA)(LPCSTR) = ::RemoveDirectoryA;
+VOID (WINAPI* pSleep)(DWORD) = ::Sleep;
 }

@@ -14,4 +14,10 @@ extern LONG (WINAPI* pRegDeleteKeyA)(HKEY, LPCSTR);
 extern DWORD (WINAPI* pSHDeleteKeyA)(HKEY, LPCSTR);
 extern BOOL (WINAPI* pSHGetSpecialFolderPathA)(HWND, LPSTR, int, BOOL);
 extern LONG (WINAPI* pRegOpenKeyExA)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+// The cleaning engine's: lets tests fail a value query, count key closes, and
+// count or shorten the folder removal's retries and waits.
+extern LONG (WINAPI* pRegQueryValueExA)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+extern LONG (WINAPI* pRegCloseKey)(HKEY);
+extern BOOL (WINAPI* pRemoveDirectoryA)(LPCSTR);
+extern VOID (WINAPI* pSleep)(DWORD);
 }

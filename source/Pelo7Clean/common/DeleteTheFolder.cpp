@@ -1,0 +1,131 @@
+#include "DeleteTheFolder.h"
+#include <windows.h>
+#include "TestSeams.h"
+
+namespace {
+
+const int kMaxRetries = 10;          // after the first attempt
+const DWORD kRetryWaitMs = 1000;
+
+// Removes an emptied folder, waiting out another process that still holds it open.
+void RemoveFolder(const char* lpFolderPath)
+{
+    if (seam::pRemoveDirectoryA(lpFolderPath) || GetLastError() != ERROR_SHARING_VIOLATION)
+        return;
+    for (int i = 0; i < kMaxRetries; ++i) {
+        if (seam::pRemoveDirectoryA(lpFolderPath) || GetLastError() != ERROR_SHARING_VIOLATION)
+            return;
+        seam::pSleep(kRetryWaitMs);
+    }
+}
+
+// A junction or symbolic link is removed itself and never entered: this program runs
+// elevated, and what a link points to lies outside the tree being deleted. Some
+// systems (Wine among them) follow the link even when asked not to, and removing
+// through it would delete the folder or file behind it; so it is removed only when
+// opening it without following yields the link itself.
+void RemoveLink(const char* lpPath, BOOL bFolder)
+{
+    HANDLE hLink = CreateFileA(lpPath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (hLink == INVALID_HANDLE_VALUE)
+        return;
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL bOpenedLink = GetFileInformationByHandle(hLink, &info)
+                             && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    CloseHandle(hLink);
+    if (!bOpenedLink)
+        return;
+    if (bFolder)
+        seam::pRemoveDirectoryA(lpPath);
+    else
+        DeleteFileA(lpPath);
+}
+
+// A trailing backslash is a separator only if it is not the trail byte of a
+// double-byte character.
+BOOL EndsInSeparator(const char* lpPath, int nLength)
+{
+    return nLength > 1 && lpPath[nLength - 1] == '\\' && !IsDBCSLeadByte((BYTE)lpPath[nLength - 2]);
+}
+
+BOOL IsDotEntry(const char* lpName)
+{
+    return lpName[0] == '.' && (lpName[1] == '\0' || (lpName[1] == '.' && lpName[2] == '\0'));
+}
+
+// lpFolderPath: a path shorter than MAX_PATH, of a folder that is not a link.
+void DeleteTree(const char* lpFolderPath, int bFilesOnly)
+{
+    const int nLength = lstrlenA(lpFolderPath);
+
+    const char* lpWildcard = EndsInSeparator(lpFolderPath, nLength) ? "*.*" : "\\*.*";
+
+    // A folder whose pattern does not fit cannot be searched; its removal below then
+    // fails unless it is empty.
+    if (nLength + lstrlenA(lpWildcard) < MAX_PATH) {
+        char szPattern[MAX_PATH];
+        lstrcpyA(szPattern, lpFolderPath);
+        lstrcatA(szPattern, lpWildcard);
+
+        WIN32_FIND_DATAA fd;
+        HANDLE hFind = FindFirstFileA(szPattern, &fd);
+        if (hFind != INVALID_HANDLE_VALUE) {
+            char szChild[MAX_PATH];
+            lstrcpyA(szChild, lpFolderPath);
+            szChild[nLength] = '\\';
+            char* lpChildName = szChild + nLength + 1;
+            do {
+                if (fd.cFileName[0] == '\0')
+                    break;
+                if (IsDotEntry(fd.cFileName))
+                    continue;
+                // An entry whose path does not fit is left alone rather than named by a
+                // cut path, which could be another file's.
+                if (nLength + 1 + lstrlenA(fd.cFileName) >= MAX_PATH)
+                    continue;
+                lstrcpyA(lpChildName, fd.cFileName);
+
+                const BOOL bFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                if (bFolder && bFilesOnly)
+                    continue;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                    RemoveLink(szChild, bFolder);
+                else if (bFolder)
+                    DeleteTree(szChild, 0);
+                else
+                    DeleteFileA(szChild);   // read-only or in use: left in place
+            } while (FindNextFileA(hFind, &fd));
+            FindClose(hFind);
+        }
+    }
+
+    if (!bFilesOnly)
+        RemoveFolder(lpFolderPath);
+}
+
+}  // namespace
+
+int DeleteTheFolder(const char* lpFolderPath, int bFilesOnly)
+{
+    if (lpFolderPath == NULL || lpFolderPath[0] == '\0')
+        return 0;
+    // A path beyond the platform's limit is refused, not cut to a different one.
+    const int nLength = lstrlenA(lpFolderPath);
+    if (nLength >= MAX_PATH)
+        return 0;
+
+    // Asked with a trailing separator, some systems answer for what a link points to.
+    char szFolder[MAX_PATH];
+    lstrcpyA(szFolder, lpFolderPath);
+    if (nLength > 3 && EndsInSeparator(szFolder, nLength))
+        szFolder[nLength - 1] = '\0';
+    const DWORD dwAttributes = GetFileAttributesA(szFolder);
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (!bFilesOnly)
+            RemoveLink(szFolder, (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        return 1;
+    }
+    DeleteTree(lpFolderPath, bFilesOnly);
+    return 1;
+}

@@ -1,0 +1,130 @@
+#include "EngineSupport.h"
+#include <stdexcept>
+#include "TestSupport.h"
+
+std::string UnixPath(const std::string& zPath)
+{
+    std::string path = zPath.substr(2);   // drop "Z:"
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+bool RunUnix(const std::string& commandLine, bool (*done)(const std::string&), const std::string& arg)
+{
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::string line = commandLine;
+    const std::string program = "Z:" + line.substr(0, line.find(' '));
+    if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    for (int i = 0; i < 200 && !done(arg); ++i)
+        Sleep(50);
+    return done(arg);
+}
+
+static bool EntryExists(const std::string& path)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(path.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(h);
+    return true;
+}
+
+static bool EntryGone(const std::string& path)
+{
+    return !EntryExists(path);
+}
+
+bool PlantUnixLink(const std::string& target, const std::string& linkPath)
+{
+    return RunUnix("/bin/ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(linkPath) + "\"", EntryExists, linkPath);
+}
+
+int CountEntries(const std::string& folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    do {
+        const std::string name = fd.cFileName;
+        if (name != "." && name != "..")
+            ++n;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return n;
+}
+
+std::string MakeFolderOfLength(const std::string& base, size_t length)
+{
+    std::string path = base;
+    while (path.size() < length) {
+        const size_t left = length - path.size() - 1;   // after the backslash
+        size_t segment = left < 60 ? left : 60;
+        if (left - segment == 1)
+            --segment;   // leave room for one more "\x"
+        path += "\\" + std::string(segment, 'd');
+        if (segment == 0 || !CreateDirectoryA(path.c_str(), NULL))
+            throw std::runtime_error("cannot create " + path);
+    }
+    return path;
+}
+
+UnixTempDir::UnixTempDir()
+{
+    static unsigned s_counter = 0;
+    for (;;) {
+        char name[64];
+        wsprintfA(name, "Z:\\tmp\\p7u%lu_%u", GetCurrentProcessId(), ++s_counter);
+        m_path = name;
+        if (CreateDirectoryA(m_path.c_str(), NULL))
+            break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot create " + m_path);
+    }
+}
+
+UnixTempDir::~UnixTempDir()
+{
+    // Removing a link through Windows calls could delete what it points to.
+    RunUnix("/bin/rm -rf \"" + UnixPath(m_path) + "\"", EntryGone, m_path);
+}
+
+int RunTestCaseAsWin98(const std::string& testCase, const std::string& envName, const std::string& envValue)
+{
+    const std::string childName = "unit_tests_win98.exe";
+    const std::string appDefaults = "Software\\Wine\\AppDefaults\\" + childName;
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    const std::string child = ExeFolder() + "\\" + childName;
+    if (!CopyFileA(self, child.c_str(), FALSE))
+        return -1;
+    RegSetString(HKEY_CURRENT_USER, appDefaults, "Version", "win98");
+    SetEnvironmentVariableA(envName.c_str(), envValue.c_str());
+
+    int exitCode = -1;
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::string line = "\"" + child + "\" --no-version \"--test-case=" + testCase + "\"";
+    if (CreateProcessA(child.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+        DWORD code = 0;
+        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code))
+            exitCode = (int)code;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+
+    SetEnvironmentVariableA(envName.c_str(), NULL);
+    RegRemoveTree(HKEY_CURRENT_USER, appDefaults);
+    DeleteFileA(child.c_str());
+    return exitCode;
+}

@@ -1,0 +1,264 @@
+#include <doctest/doctest.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <string>
+#include "Pelo7CleanDlg.h"
+#include "TestSeams.h"
+#include "TestSupport.h"
+#include "EngineSupport.h"
+
+namespace {
+
+const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+const char kNeighbour[] = "{P7TEST-NEIGHBOUR}";
+const DelKeyEntry& kMonitor = g_delKeyTable[2];   // four uninstall keys, three program files
+
+std::string SetupFolders()
+{
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(NULL, path, CSIDL_PROGRAM_FILES, FALSE);
+    return std::string(path) + "\\InstallShield Installation Information";
+}
+
+void PlantSetupFolder(const std::string& folder)
+{
+    CreateDirectoryA(folder.c_str(), NULL);
+    WriteFileBytes(folder + "\\setup.exe", "MZ");
+    CreateDirectoryA((folder + "\\Disk1").c_str(), NULL);
+    WriteFileBytes(folder + "\\Disk1\\data1.cab", "cab");
+}
+
+// Entry 2 as its installers leave it, with neighbours of every kind that must stay:
+// its third program file has no App Paths key, and a copy of its first lies elsewhere.
+struct Planted {
+    Planted()
+    {
+        m_createdSetupFolders = CreateDirectoryA(SetupFolders().c_str(), NULL) != FALSE;
+        for (const std::string& guid : {std::string(kNeighbour), Guid(0), Guid(1), Guid(2), Guid(3)}) {
+            RegSetString(HKEY_LOCAL_MACHINE, kUninstall + guid, "DisplayName", "Monitor");
+            RegSetString(HKEY_LOCAL_MACHINE, kUninstall + guid + "\\Sub", "Value", "sub");
+            PlantSetupFolder(SetupFolders() + "\\" + guid);
+        }
+        for (int i = 0; i < 3; ++i)
+            WriteFileBytes(programs / File(i), "MZ");
+        for (const std::string& file : {File(0), File(1), std::string("P7TestNeighbour.exe")}) {
+            RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + file, "", programs / file);
+            RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + file, "Path", programs.Path());
+        }
+        WriteFileBytes(programs / "P7TestNeighbour.exe", "MZ");
+        WriteFileBytes(elsewhere / File(0), "MZ");
+    }
+    ~Planted()
+    {
+        for (const std::string& guid : {std::string(kNeighbour), Guid(0), Guid(1), Guid(2), Guid(3)}) {
+            RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstall + guid);
+            RemoveTree(SetupFolders() + "\\" + guid);
+        }
+        for (const std::string& file : {File(0), File(1), std::string("P7TestNeighbour.exe")})
+            RegRemoveTree(HKEY_LOCAL_MACHINE, kAppPaths + file);
+        if (m_createdSetupFolders)
+            RemoveDirectoryA(SetupFolders().c_str());
+    }
+    static std::string Guid(int i) { return kMonitor.pGuidKeys[i]; }
+    static std::string File(int i) { return kMonitor.pAppFiles[i]; }
+    bool UninstallKey(int i) const { return RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall + Guid(i)); }
+    bool SetupFolder(int i) const { return FolderExists(SetupFolders() + "\\" + Guid(i)); }
+    bool AppPathsKey(int i) const { return RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths + File(i)); }
+    bool ProgramFile(int i) const { return FileExists(programs / File(i)); }
+    bool Untouched() const
+    {
+        for (int i = 0; i < 4; ++i)
+            if (!UninstallKey(i) || !SetupFolder(i))
+                return false;
+        return AppPathsKey(0) && AppPathsKey(1) && ProgramFile(0) && ProgramFile(1) && ProgramFile(2);
+    }
+    bool NeighboursStay() const
+    {
+        return RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall + kNeighbour)
+               && FileExists(SetupFolders() + "\\" + kNeighbour + "\\Disk1\\data1.cab")
+               && RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths + "P7TestNeighbour.exe")
+               && FileExists(programs / "P7TestNeighbour.exe") && FileExists(elsewhere / File(0));
+    }
+    TempDir programs, elsewhere;
+    bool m_createdSetupFolders;
+};
+
+DWORD WINAPI SecondKeyDenied(HKEY hKey, LPCSTR lpSubKey)
+{
+    if (lpSubKey == kUninstall + Planted::Guid(1))
+        return ERROR_ACCESS_DENIED;
+    return SHDeleteKeyA(hKey, lpSubKey);
+}
+DWORD WINAPI ThrowingDelete(HKEY, LPCSTR)
+{
+    SetLastError(1234);
+    throw 1;
+}
+std::string s_shellAnswer;
+BOOL WINAPI FakeShell(HWND, LPSTR path, int, BOOL)
+{
+    lstrcpyA(path, s_shellAnswer.c_str());
+    return !s_shellAnswer.empty();
+}
+LONG WINAPI OpenDenied(HKEY, LPCSTR, DWORD, REGSAM, PHKEY)
+{
+    return ERROR_ACCESS_DENIED;
+}
+
+}  // namespace
+
+TEST_CASE("DelPelo7RegKey: the product's keys, App Paths keys, program files and setup folders go; nothing else")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(6);
+    Planted p;
+
+    CHECK(dlg.DelPelo7RegKey(&kMonitor) == 0);
+    for (int i = 0; i < 4; ++i) {
+        CAPTURE(i);
+        CHECK_FALSE(p.UninstallKey(i));
+        CHECK_FALSE(p.SetupFolder(i));
+    }
+    CHECK_FALSE(p.AppPathsKey(0));
+    CHECK_FALSE(p.AppPathsKey(1));
+    CHECK_FALSE(p.ProgramFile(0));
+    CHECK_FALSE(p.ProgramFile(1));
+    CHECK(p.ProgramFile(2));   // no App Paths key names it
+    CHECK(p.NeighboursStay());
+    CHECK(log.Bytes() == "");
+}
+
+TEST_CASE("DelPelo7RegKey: nothing installed gives 0 and logs nothing")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(12);
+    for (int i = 0; i < 4; ++i)
+        CHECK(dlg.DelPelo7RegKey(&g_delKeyTable[i]) == 0);
+    CHECK(log.Bytes() == "");
+}
+
+TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays done")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(6);
+    Planted p;
+
+    SUBCASE("-12 when the second of four uninstall keys cannot be deleted") {
+        ScopedSeam<decltype(seam::pSHDeleteKeyA)> denied(seam::pSHDeleteKeyA, SecondKeyDenied);
+        CHECK(dlg.DelPelo7RegKey(&kMonitor) == -12);
+        CHECK_FALSE(p.UninstallKey(0));
+        CHECK(p.UninstallKey(1));
+        CHECK(p.UninstallKey(2));
+        CHECK(p.UninstallKey(3));
+        CHECK(p.AppPathsKey(0));
+        CHECK(p.ProgramFile(0));
+        CHECK(p.SetupFolder(0));
+        CHECK(log.Contains(" : SHDeleteKey() Error! [OS] 6 [KeyName] " + kUninstall + Planted::Guid(1) + " [ErrCode] 5\r\n"));
+        CHECK(log.LineCount() == 1);
+    }
+    SUBCASE("-13, with nothing deleted, on a platform without registry deletion") {
+        ScopedOsKind unsupported(4);
+        CHECK(dlg.DelPelo7RegKey(&kMonitor) == -13);
+        CHECK(p.Untouched());
+        CHECK(log.LineCount() == 1);
+    }
+    SUBCASE("-2 when no Program Files folder is found") {
+        s_shellAnswer = "";
+        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+        ScopedSeam<decltype(seam::pRegOpenKeyExA)> open(seam::pRegOpenKeyExA, OpenDenied);
+        CHECK(dlg.DelPelo7RegKey(&kMonitor) == -2);
+        CHECK_FALSE(p.UninstallKey(3));
+        CHECK_FALSE(p.AppPathsKey(1));
+        CHECK(p.SetupFolder(0));
+        CHECK(log.Contains(" : GetProgramFilesDir() Error!\r\n"));
+        CHECK(log.LineCount() == 2);   // and the failed registry lookup
+    }
+    SUBCASE("-3 when the Program Files folder cannot be read") {
+        s_shellAnswer = "C:\\P7 No Such Folder";
+        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+        CHECK(dlg.DelPelo7RegKey(&kMonitor) == -3);
+        CHECK_FALSE(p.UninstallKey(3));
+        CHECK(p.SetupFolder(0));
+        CHECK(log.Contains(" : GetFileAttributes() Error! [FilePath] C:\\P7 No Such Folder [ErrCode] 2\r\n"));
+        CHECK(log.LineCount() == 1);
+    }
+    SUBCASE("-9 when an exception reaches the guard") {
+        try {   // the runtime's first exception in a process clears the last error
+            throw 0;
+        } catch (...) {
+        }
+        ScopedSeam<decltype(seam::pSHDeleteKeyA)> throwing(seam::pSHDeleteKeyA, ThrowingDelete);
+        CHECK(dlg.DelPelo7RegKey(&kMonitor) == -9);
+        CHECK(p.Untouched());
+        CHECK(log.Contains("Pelo7CleanDlg.cpp("));
+        CHECK(log.Contains(" : DelPelo7RegKey() Error! [ErrCode] 1234\r\n"));
+        CHECK(log.LineCount() == 1);
+    }
+    SUBCASE("-1 for no entry") {
+        CHECK(dlg.DelPelo7RegKey(NULL) == -1);
+        CHECK(p.Untouched());
+        CHECK(log.Contains(" : Parameter Error! [Detail] pDelKey is NULL.\r\n"));
+    }
+    CHECK(p.NeighboursStay());
+}
+
+TEST_CASE("DelPelo7RegKey: a path that does not fit is reported, never cut to another one")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(6);
+    TempDir dir;
+
+    SUBCASE("a key path: -11") {
+        DelKeyName keys[2] = {};
+        lstrcpyA(keys[0], std::string(220, 'k').c_str());
+        const DelKeyName files[1] = {""};
+        const DelKeyEntry entry = {keys, files};
+        RegSetString(HKEY_LOCAL_MACHINE, kUninstall + std::string(keys[0], 205), "DisplayName", "cut");
+        CHECK(dlg.DelPelo7RegKey(&entry) == -11);
+        CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall + std::string(keys[0], 205)));
+        RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstall + std::string(keys[0], 205));
+        CHECK(log.Contains(" : Parameter Error! [Detail] hKey or lpSubKey is Invalid.\r\n"));
+        CHECK(log.LineCount() == 1);
+    }
+    SUBCASE("a setup folder path: -4, with the whole path in the log") {
+        // 200 + "\InstallShield Installation Information\" = 240; the key name passes 259.
+        s_shellAnswer = MakeFolderOfLength(dir.Path(), 200);
+        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+        const std::string prefix = s_shellAnswer + "\\InstallShield Installation Information\\";
+        const std::string whole = prefix + g_delKeyTable[0].pGuidKeys[0];
+        const std::string cut = whole.substr(0, MAX_PATH - 1);
+        CreateDirectoryA(prefix.c_str(), NULL);
+        REQUIRE(CreateDirectoryA(cut.c_str(), NULL));
+        CHECK(dlg.DelPelo7RegKey(&g_delKeyTable[0]) == -4);
+        CHECK(FolderExists(cut));
+        CHECK(log.Contains(" : DeleteTheFolder() Error! [Folder] " + whole + "\r\n"));
+        CHECK(log.LineCount() == 1);
+    }
+}
+
+TEST_CASE("DelPelo7RegKey: a program path without a terminating zero names no file")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(6);
+    TempDir dir;
+    // Cut to 259 bytes, the value would name this file.
+    const std::string program = MakeFolderOfLength(dir.Path(), 259 - 1 - 10) + "\\Victim.exe";
+    REQUIRE(program.size() == 259);
+    WriteFileBytes(program, "MZ");
+    const DelKeyName keys[1] = {""};
+    const DelKeyName files[2] = {"P7TestUnterminated.exe", ""};
+    const DelKeyEntry entry = {keys, files};
+    RegSetBytes(HKEY_LOCAL_MACHINE, kAppPaths + files[0], "", program + "\"", REG_BINARY);
+
+    CHECK(dlg.DelPelo7RegKey(&entry) == 0);
+    CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths + files[0]));
+    CHECK(FileExists(program));
+    CHECK(log.Contains(" : GetAppPathModule() : RegQueryValueEx Error! [ErrCode] 234\r\n"));
+    CHECK(log.LineCount() == 1);
+}

@@ -1,0 +1,29 @@
+#include <doctest/doctest.h>
+#include <string>
+#include "DeleteTheFolder.h"
+#include "TestSupport.h"
+#include "EngineSupport.h"
+
+// "表" in code page 932: its trail byte has the backslash's code.
+static const char kHyo[] = "\x95\x5C";
+
+TEST_CASE("DeleteTheFolder: a name ending in a double-byte character with trail byte 0x5C is searched inside")
+{
+    REQUIRE(GetACP() == 932);
+    TempDir dir;
+    const std::string folder = dir / (std::string("Setup") + kHyo);
+    for (const char* tail : {"", "\\"}) {
+        CAPTURE(tail);
+        CreateDirectoryA(folder.c_str(), NULL);
+        WriteFileBytes(folder + "\\setup.exe", "MZ");
+        CreateDirectoryA((folder + "\\" + kHyo).c_str(), NULL);
+        WriteFileBytes(folder + "\\" + kHyo + "\\data.cab", "cab");
+        // Would match "Setup表*.*" if the trail byte were taken for a separator.
+        WriteFileBytes(folder + "x.txt", "a neighbour");
+        REQUIRE(CountEntries(folder) == 2);
+
+        CHECK(DeleteTheFolder((folder + tail).c_str(), 0) == 1);
+        CHECK_FALSE(FileExists(folder));
+        CHECK(FileExists(folder + "x.txt"));
+    }
+}
