@@ -10,6 +10,28 @@
 
 // ---- the dialog -----------------------------------------------------------
 
+namespace {
+// Loads a string of the table into g_msgText and shows it over the dialog.
+int ShowString(HWND hOwner, UINT nId, UINT nStyle)
+{
+    LoadStringA(g_hResInstance, nId, g_msgText, sizeof g_msgText);
+    return ShowMessage(hOwner, g_msgText, g_appTitle, nStyle);
+}
+
+// Loads a string with one %d and shows it with the code filled in.
+void ShowCode(HWND hOwner, UINT nId, int nCode)
+{
+    // Room for the longest template and the longest number.
+    char text[522];
+    memset(text, 0, sizeof text);
+    LoadStringA(g_hResInstance, nId, g_msgText, sizeof g_msgText);
+    wsprintfA(text, g_msgText, nCode);
+    ShowMessage(hOwner, text, g_appTitle, MB_ICONHAND);
+}
+
+const int kProductCount = 4;   // g_delKeyTable without its terminator
+}
+
 CPelo7CleanDlg::CPelo7CleanDlg(CWnd* pParent)
     : CDialog(IDD_PELO7CLEAN_DIALOG, pParent)
 {
@@ -32,17 +54,31 @@ END_MESSAGE_MAP()
 
 void CPelo7CleanDlg::WinHelp(DWORD, UINT)
 {
+    // There is no help file.
 }
 
 BOOL CPelo7CleanDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    AddListPelo7RegKey(FALSE);
     return TRUE;
 }
 
 void CPelo7CleanDlg::OnPaint()
 {
-    Default();
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+    const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
 }
 
 HCURSOR CPelo7CleanDlg::OnQueryDragIcon()
@@ -52,25 +88,154 @@ HCURSOR CPelo7CleanDlg::OnQueryDragIcon()
 
 void CPelo7CleanDlg::OnRemove()
 {
-}
+    if (!CheckUninstall())
+        return;
+    if (ShowString(m_hWnd, IDS_CONFIRM_REMOVE, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
 
-BOOL CPelo7CleanDlg::AddListPelo7RegKey(BOOL)
-{
-    return TRUE;
-}
-
-void CPelo7CleanDlg::SetHorizontalScrollBar()
-{
-}
-
-BOOL CPelo7CleanDlg::CheckUninstall()
-{
-    return FALSE;
+    const int result = UninstallSelected();
+    if (result == 0 || result == 1)
+        ShowString(m_hWnd, IDS_REMOVE_SUCCEEDED, MB_ICONINFORMATION);
+    else if (result == -13)
+        ShowCode(m_hWnd, IDS_OS_NOT_SUPPORTED_RC, result);
+    else if (result == -12)
+        ShowCode(m_hWnd, IDS_REGISTRY_FAILED, result);
+    else
+        ShowCode(m_hWnd, IDS_REMOVE_FAILED, result);
 }
 
 int CPelo7CleanDlg::UninstallSelected()
 {
-    return 0;
+    CMenu* pSysMenu = GetSystemMenu(FALSE);
+    if (pSysMenu != NULL)
+        pSysMenu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    m_btnRemove.EnableWindow(FALSE);
+    m_btnFinish.EnableWindow(FALSE);
+    m_listProduct.EnableWindow(FALSE);
+
+    // An index outside the catalog is refused as a missing entry, never used.
+    const int nSel = m_listProduct.GetCurSel();
+    const DWORD_PTR nIndex = nSel != LB_ERR ? m_listProduct.GetItemData(nSel) : (DWORD_PTR)-1;
+    const DelKeyEntry* pEntry = nIndex < (DWORD_PTR)kProductCount ? &g_delKeyTable[nIndex] : NULL;
+    const int result = DelPelo7RegKey(pEntry);
+
+    // Leaves the user a moment to see that something happened.
+    Sleep(2000);
+
+    if (pSysMenu != NULL)
+        pSysMenu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+    m_btnRemove.EnableWindow(TRUE);
+    m_btnFinish.EnableWindow(TRUE);
+    m_listProduct.EnableWindow(TRUE);
+    AddListPelo7RegKey(TRUE);
+    return result;
+}
+
+BOOL CPelo7CleanDlg::AddListPelo7RegKey(BOOL keepSelection)
+{
+    try {
+        const int nOldSel = m_listProduct.GetCurSel();
+        const int nOldCount = m_listProduct.GetCount();
+        m_listProduct.ResetContent();
+
+        for (int i = 0; g_delKeyTable[i].pGuidKeys != NULL; ++i) {
+            char name[MAX_PATH];
+            memset(name, 0, sizeof name);
+            // The first key with a readable display name names the product.
+            for (const DelKeyName* pKey = g_delKeyTable[i].pGuidKeys; (*pKey)[0] != '\0'; ++pKey) {
+                if (GetDisplayName(*pKey, name)) {
+                    const int nItem = m_listProduct.AddString(name);
+                    if (nItem >= 0)   // item -1 would set the data of every item
+                        m_listProduct.SetItemData(nItem, (DWORD_PTR)i);
+                    break;
+                }
+            }
+        }
+
+        SetHorizontalScrollBar();
+
+        const int nCount = m_listProduct.GetCount();
+        if (nCount == 0) {
+            m_btnRemove.EnableWindow(FALSE);
+            m_listProduct.EnableWindow(FALSE);
+            m_btnFinish.SetFocus();
+        } else if (keepSelection && nCount == nOldCount) {
+            m_listProduct.SetCurSel(nOldSel);
+        } else {
+            m_listProduct.SetCurSel(0);
+        }
+        return TRUE;
+    } catch (...) {
+        LOG_GUARD_FAILURE("AddListPelo7RegKey() Error! [ErrCode] %d\n");
+        return FALSE;
+    }
+}
+
+void CPelo7CleanDlg::SetHorizontalScrollBar()
+{
+    CDC* pDC = NULL;
+    HGDIOBJ hOldFont = NULL;
+    try {
+        pDC = m_listProduct.GetDC();
+        if (pDC != NULL) {
+            HFONT hFont = (HFONT)m_listProduct.SendMessage(WM_GETFONT);
+            if (hFont != NULL)
+                hOldFont = pDC->SelectObject(hFont);
+        }
+        int nMaxWidth = 0;
+        for (int i = 0; i < m_listProduct.GetCount(); ++i) {
+            CString text;
+            m_listProduct.GetText(i, text);
+            SIZE size = { 0, 0 };
+            GetTextExtentPoint32A(pDC != NULL ? pDC->GetSafeHdc() : NULL, text, text.GetLength(), &size);
+            if (size.cx > nMaxWidth)
+                nMaxWidth = size.cx;
+        }
+        m_listProduct.SetHorizontalExtent(nMaxWidth + 5);
+    } catch (...) {
+        LOG_GUARD_FAILURE("SetHorizontalScrollBar() Error! [ErrCode] %d\n");
+    }
+    if (pDC != NULL) {
+        if (hOldFont != NULL)
+            pDC->SelectObject(hOldFont);
+        m_listProduct.ReleaseDC(pDC);
+    }
+}
+
+BOOL CPelo7CleanDlg::CheckUninstall()
+{
+    try {
+        const int nSel = m_listProduct.GetCurSel();
+        if (nSel == LB_ERR) {
+            LOG_ERROR("CListBox::GetCurSel() Error! [Return] %d\n", nSel);
+            return FALSE;
+        }
+        const DWORD_PTR nSelected = m_listProduct.GetItemData(nSel);
+        if (nSelected == 0) {
+            // The folder-monitor software must go before the main application.
+            for (int i = 0; i < m_listProduct.GetCount(); ++i) {
+                if (m_listProduct.GetItemData(i) == 2) {
+                    ShowString(m_hWnd, IDS_MONITOR_INSTALLED, MB_ICONEXCLAMATION);
+                    return FALSE;
+                }
+            }
+        } else if (nSelected == 3) {
+            // The main application and the viewer must go before the linkage option.
+            for (int i = 0; i < m_listProduct.GetCount(); ++i) {
+                const DWORD_PTR nData = m_listProduct.GetItemData(i);
+                if (nData == 0 || nData == 1) {
+                    ShowString(m_hWnd, nData == 0 ? IDS_MAIN_INSTALLED : IDS_VIEWER_INSTALLED, MB_ICONEXCLAMATION);
+                    return FALSE;
+                }
+            }
+        }
+        return TRUE;
+    } catch (...) {
+        // The box shows the same code as the log line.
+        const DWORD dwError = LOG_GUARD_FAILURE("CheckUninstall() Error! [ErrCode] %d\n");
+        ShowCode(m_hWnd, IDS_REMOVE_FAILED, (int)dwError);
+        return FALSE;
+    }
 }
 
 // ---- the cleaning engine ----------------------------------------------------
