@@ -256,6 +256,13 @@ TEST_CASE("a failed cleaning reports its code")
         CHECK(log.find(") : SHDeleteKey() Error! [OS] 12 [KeyName] SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
                        "{76609508-04FF-44D6-BE62-1B57264CAD24} [ErrCode] 5\r\n") != std::string::npos);
     }
+    SUBCASE("an exception inside the cleaning: code -9, and the log keeps the error code") {
+        OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=throw-in-delete" });
+        const MessageBoxView box = d.Confirm();
+        CHECK(box.text == "Removal failed. (CODE=-9)\r* For details of the error, refer to the log file (Pelo7Clean.log).");
+        d.Dismiss(box);
+        CHECK(ReadFileBytes(AppLogPath()).find(") : DelPelo7RegKey() Error! [ErrCode] 5\r\n") != std::string::npos);
+    }
     SUBCASE("Program Files cannot be read: code -3 in the general message") {
         const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
         const std::string saved = ProgramFilesDir();

@@ -1,14 +1,21 @@
-// Linked only into Pelo7Clean_faults.exe, a test build of the program: the
+// Linked only into Pelo7Clean_faults.exe, a test build of the program. The
 // variable PELO7CLEAN_FAULT makes registry deletions fail as a locked-down key
-// would on Windows, which Wine cannot produce.
+// would on Windows ("deny-delete"), which Wine cannot produce, or raise an
+// exception with last error 5 ("throw-in-delete").
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
+#include "AfxException.h"
 #include "TestSeams.h"
 
 namespace {
 LONG WINAPI DeniedRegDeleteKeyA(HKEY, LPCSTR) { return ERROR_ACCESS_DENIED; }
 DWORD WINAPI DeniedSHDeleteKeyA(HKEY, LPCSTR) { return ERROR_ACCESS_DENIED; }
+DWORD WINAPI ThrowingSHDeleteKeyA(HKEY, LPCSTR)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    throw CMemoryException();
+}
 
 struct Install {
     Install()
@@ -17,6 +24,8 @@ struct Install {
         if (fault != NULL && strcmp(fault, "deny-delete") == 0) {
             seam::pRegDeleteKeyA = DeniedRegDeleteKeyA;
             seam::pSHDeleteKeyA = DeniedSHDeleteKeyA;
+        } else if (fault != NULL && strcmp(fault, "throw-in-delete") == 0) {
+            seam::pSHDeleteKeyA = ThrowingSHDeleteKeyA;
         }
     }
 } s_install;
