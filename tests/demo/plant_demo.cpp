@@ -6,14 +6,11 @@
 
 int main()
 {
-    const char* const japanese[4] = {
-        u8"ペロナ パーソナル", u8"ペロ７ビューア", u8"連携ソフトウェア", u8"ペロナ 会計ソフト連携オプション",
-    };
     const bool ja = GetACP() == 932;
     const std::string programs = ProgramFilesDir() + "\\Tumora";
     CreateDirectoryA(programs.c_str(), NULL);
     for (int i = 0; i < 4; ++i) {
-        const std::string name = ja ? Acp(japanese[i]) : kDisplayNames[i];
+        const std::string name = ja ? Acp(kJapaneseDisplayNames[i]) : kDisplayNames[i];
         PlantProduct(i, name, programs + "\\Product" + std::to_string(i));
         printf("planted product %d\n", i);
     }

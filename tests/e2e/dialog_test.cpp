@@ -1,11 +1,11 @@
 // The cleaner dialog of the built executable, driven from this process.
 #include <doctest/doctest.h>
-#include "AppDriver.h"
+#include "DialogSession.h"
 #include "Products.h"
 #include "TestSupport.h"
 
 namespace {
-const int kRemove = 1000, kList = 1003;
+const int kRemove = 1000;
 
 // A clean machine before and after each case, and the dialog started on it.
 struct Machine {
@@ -23,66 +23,6 @@ struct Machine {
     void Plant(int index) { PlantProduct(index, kDisplayNames[index], programs / ("p" + std::to_string(index))); }
 };
 
-struct OpenDialog {
-    AppRun app;
-    HWND dialog, list, remove, finish;
-    explicit OpenDialog(const std::string& exe = AppExePath(), const std::vector<std::string>& env = {})
-        : app(exe, env)
-    {
-        dialog = app.WaitDialog();
-        REQUIRE(dialog != NULL);
-        list = GetDlgItem(dialog, kList);
-        remove = GetDlgItem(dialog, kRemove);
-        finish = GetDlgItem(dialog, IDCANCEL);
-    }
-    ~OpenDialog()
-    {
-        if (!app.WaitExit(0)) {
-            ClickButton(dialog, IDCANCEL);
-            app.WaitExit(10000);
-        }
-    }
-    int Selection() const { return (int)SendMessageA(list, LB_GETCURSEL, 0, 0); }
-    void Select(int i) { SendMessageA(list, LB_SETCURSEL, (WPARAM)i, 0); }
-
-    // Presses Remove and returns the first box that follows.
-    MessageBoxView PressRemove()
-    {
-        ClickButton(dialog, kRemove);
-        HWND box = app.WaitMessageBox();
-        REQUIRE(box != NULL);
-        return ReadMessageBox(box);
-    }
-    // Answers the confirmation with Yes and returns the result box.
-    MessageBoxView Confirm()
-    {
-        const MessageBoxView ask = PressRemove();
-        CHECK(ask.text == AppString(3));
-        CHECK(ask.yes);
-        CHECK(ask.no);
-        CHECK(ask.defaultId == IDNO);
-        CHECK(ask.owner == dialog);
-        AnswerMessageBox(ask.hwnd, IDYES);
-        for (DWORD start = GetTickCount(); app.FindMessageBox() == ask.hwnd && GetTickCount() - start < 5000;)
-            Sleep(20);
-        HWND result = app.WaitMessageBox(20000);
-        REQUIRE(result != NULL);
-        return ReadMessageBox(result);
-    }
-    void Dismiss(const MessageBoxView& box)
-    {
-        AnswerMessageBox(box.hwnd, IDOK);
-        for (DWORD start = GetTickCount(); app.FindMessageBox() != NULL && GetTickCount() - start < 5000;)
-            Sleep(20);
-    }
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> texts;
-        for (const ListItemView& item : ReadList(list))
-            texts.push_back(item.text);
-        return texts;
-    }
-};
 }
 
 TEST_CASE("the list shows installed products in catalog order with their catalog index")

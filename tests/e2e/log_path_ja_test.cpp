@@ -1,7 +1,7 @@
 // Where the program puts its log: beside itself, whatever it is called, in a
 // folder whose name ends in a double-byte character with a 0x5C trail byte.
 #include <doctest/doctest.h>
-#include "AppDriver.h"
+#include "DialogSession.h"
 #include "EngineSupport.h"
 #include "TestSupport.h"
 
@@ -10,14 +10,11 @@ namespace {
 // selected), and closes it.
 void RunAndLog(const std::string& exe)
 {
-    AppRun app(exe);
-    HWND dialog = app.WaitDialog();
-    REQUIRE(dialog != NULL);
-    ClickButton(dialog, 1000);
+    OpenDialog d(exe);
+    ClickButton(d.dialog, 1000);
     Sleep(500);
-    CHECK(app.FindMessageBox() == NULL);
-    ClickButton(dialog, IDCANCEL);
-    CHECK(app.WaitExit(10000));
+    CHECK(d.app.FindMessageBox() == NULL);
+    d.Finish();
 }
 }
 

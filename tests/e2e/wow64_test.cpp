@@ -1,7 +1,7 @@
 // On 64-bit Windows the program, a 32-bit process passing no view flags, sees
 // and cleans the 32-bit registry view and "Program Files (x86)" only.
 #include <doctest/doctest.h>
-#include "AppDriver.h"
+#include "DialogSession.h"
 #include "Products.h"
 #include "TestSupport.h"
 
@@ -52,26 +52,16 @@ TEST_CASE("64-bit Windows: the 32-bit view is listed and cleaned, the native vie
     CreateDirectoryA(nativeSetup.c_str(), NULL);
     WriteFileBytes(nativeSetup + "\\setup.ini", "native");
 
-    AppRun app;
-    HWND dialog = app.WaitDialog();
-    REQUIRE(dialog != NULL);
-    const std::vector<ListItemView> items = ReadList(GetDlgItem(dialog, 1003));
-    REQUIRE(items.size() == 1);
-    CHECK(items[0].text == kDisplayNames[1]);
-
-    ClickButton(dialog, 1000);
-    HWND ask = app.WaitMessageBox();
-    REQUIRE(ask != NULL);
-    AnswerMessageBox(ask, IDYES);
-    for (DWORD start = GetTickCount(); app.FindMessageBox() == ask && GetTickCount() - start < 5000;)
-        Sleep(20);
-    HWND done = app.WaitMessageBox(20000);
-    REQUIRE(done != NULL);
-    CHECK(ReadMessageBox(done).text == "Successfully removed.");
-    AnswerMessageBox(done, IDOK);
-    Sleep(300);
-    ClickButton(dialog, IDCANCEL);
-    CHECK(app.WaitExit(10000));
+    {
+        OpenDialog d;
+        const std::vector<ListItemView> items = ReadList(d.list);
+        REQUIRE(items.size() == 1);
+        CHECK(items[0].text == kDisplayNames[1]);
+        const MessageBoxView done = d.Confirm();
+        CHECK(done.text == "Successfully removed.");
+        d.Dismiss(done);
+        d.Finish();
+    }
 
     CHECK(!ProductLeftovers(1));
     CHECK(NativeExists(UninstallKey(guid)));

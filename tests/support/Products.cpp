@@ -8,6 +8,10 @@ const char* const kDisplayNames[4] = {
     "Tumora Personal", "Pelo7 Viewer", "Tumi3 Folder Monitor Software", "Tumora Accounting Software Link Option",
 };
 
+const char* const kJapaneseDisplayNames[4] = {
+    u8"ペロナ パーソナル", u8"ペロ７ビューア", u8"連携ソフトウェア", u8"ペロナ 会計ソフト連携オプション",
+};
+
 std::string ProgramFilesDir()
 {
     char path[MAX_PATH] = "";

@@ -19,5 +19,7 @@ bool ProductLeftovers(int index);
 // Removes whatever any test left of the four products.
 void RemoveAllProducts();
 
-// English display names used by the tests and the demonstration.
+// Display names used by the tests and the demonstration: English, and Japanese
+// in UTF-8 (Acp() turns them into code page 932).
 extern const char* const kDisplayNames[4];
+extern const char* const kJapaneseDisplayNames[4];

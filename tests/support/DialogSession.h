@@ -1,0 +1,25 @@
+// The program started and its dialog found, with the steps of a removal as the
+// user takes them. Checks what every confirmation must look like.
+#pragma once
+#include "AppDriver.h"
+
+class OpenDialog {
+public:
+    explicit OpenDialog(const std::string& exe = AppExePath(), const std::vector<std::string>& env = {});
+    ~OpenDialog();                           // closes it with Finish if still open
+
+    int Selection() const;
+    void Select(int index);
+    std::vector<std::string> Texts() const;  // the list's texts
+    MessageBoxView PressRemove();            // the first box that follows
+    MessageBoxView Confirm();                // Remove, Yes, and the result box
+    void Dismiss(const MessageBoxView& box); // OK, and wait for the box to go
+    void Finish();                           // Finish, and wait for the exit
+
+    AppRun app;
+    HWND dialog, list, remove, finish;
+
+private:
+    OpenDialog(const OpenDialog&) = delete;
+    OpenDialog& operator=(const OpenDialog&) = delete;
+};
