@@ -256,14 +256,33 @@ TEST_CASE("Remove with nothing selected only logs, naming the dialog's source fi
     CHECK(log.find(") : CListBox::GetCurSel() Error! [Return] -1\r\n") != std::string::npos);
 }
 
+namespace {
+BOOL CALLBACK CountVisible(HWND hwnd, LPARAM count)
+{
+    if (IsWindowVisible(hwnd))
+        ++*(int*)count;
+    return TRUE;
+}
+
+int VisibleTopLevelWindows()
+{
+    int count = 0;
+    EnumWindows(CountVisible, (LPARAM)&count);
+    return count;
+}
+}
+
 TEST_CASE("a help request opens nothing")
 {
     OpenDialog d;
+    const int before = VisibleTopLevelWindows();
     HELPINFO info;
     ZeroMemory(&info, sizeof info);
     info.cbSize = sizeof info;
-    SendMessageA(d.dialog, WM_HELP, 0, (LPARAM)&info);
-    Sleep(300);
-    CHECK(d.app.FindMessageBox() == NULL);
+    DWORD_PTR answer = 0;
+    // A help viewer started from the handler would keep it from answering.
+    CHECK(SendMessageTimeoutA(d.dialog, WM_HELP, 0, (LPARAM)&info, SMTO_NORMAL, 5000, &answer) != 0);
+    Sleep(1000);   // time enough for a help window to show up
+    CHECK(VisibleTopLevelWindows() == before);
     CHECK(IsWindowEnabled(d.dialog));
 }
