@@ -58,7 +58,7 @@ start_session() {
     fi
     wineboot -i >/dev/null 2>&1
     wineserver -w
-    wineserver -p
+    wineserver -p >/dev/null 2>&1   # it must hold none of our output pipes
     # Crashes print a backtrace instead of waiting for someone to click.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     # That also started the system processes (services, desktop). Had the first

@@ -7,7 +7,7 @@ export WINEARCH=win64 WINEPREFIX="$dir/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$dir"' EXIT
 wineboot -i >/dev/null 2>&1
 wineserver -w
-wineserver -p
+wineserver -p >/dev/null 2>&1   # it must hold none of our output pipes
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine cmd.exe /c exit >/dev/null 2>&1   # system processes must not hold our output open
 wine "$@"

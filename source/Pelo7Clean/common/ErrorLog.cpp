@@ -28,6 +28,10 @@ void WriteLog(CString logPath, CString sourcePath, int line, LPCSTR format, ...)
 
 void AppendLogLine(CString logPath, CString entry)
 {
+    // Logging is off until start-up has built the path (or when it did not fit).
+    if (logPath.IsEmpty())
+        return;
+
     CString text;
     text += CTime::GetCurrentTime().Format("%Y/%m/%d %H:%M:%S");
     text += "  ";
@@ -35,9 +39,6 @@ void AppendLogLine(CString logPath, CString entry)
     text.TrimRight();
     text += "\n";
 
-    // Logging is off until start-up has built the path (or when it did not fit).
-    if (logPath.IsEmpty())
-        return;
     try {
         CFileStatus status;
         const UINT nMode = CFile::GetStatus(logPath, status) ? CFile::modeReadWrite
