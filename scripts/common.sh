@@ -6,7 +6,7 @@ BUILD="${BUILD:-$ROOT/build}"
 
 # Debian packages the build and the tests need.
 PACKAGES="cmake ninja-build g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386 wine64
-  xvfb xauth x11-apps imagemagick doctest-dev locales fonts-ipafont-gothic procps"
+  xvfb xauth x11-apps imagemagick doctest-dev locales fonts-ipafont-gothic"
 
 install_missing() {
     local missing="" p
