@@ -11,19 +11,12 @@ std::string WithoutLineFeeds(std::string s)
         s.erase(i, 1);
     return s;
 }
-
-struct JapaneseMachine {
-    TempDir programs;
-    JapaneseMachine() { RemoveAllProducts(); DeleteFileA(AppLogPath().c_str()); }
-    ~JapaneseMachine() { RemoveAllProducts(); DeleteFileA(AppLogPath().c_str()); }
-    void Plant(int i) { PlantProduct(i, Acp(kJapaneseDisplayNames[i]), programs / ("p" + std::to_string(i))); }
-};
 }
 
 TEST_CASE("Japanese: the dialog, its list and its refusals")
 {
     REQUIRE(GetACP() == 932);
-    JapaneseMachine machine;
+    CleanMachine machine;
     for (int i = 0; i < 4; ++i)
         machine.Plant(i);
     OpenDialog d;
@@ -58,7 +51,7 @@ TEST_CASE("Japanese: the dialog, its list and its refusals")
 
 TEST_CASE("Japanese: with only the viewer left, the linkage option is refused with string 10")
 {
-    JapaneseMachine machine;
+    CleanMachine machine;
     machine.Plant(1);
     machine.Plant(3);
     OpenDialog d;
@@ -71,7 +64,7 @@ TEST_CASE("Japanese: with only the viewer left, the linkage option is refused wi
 
 TEST_CASE("Japanese: a failed registry deletion shows its code")
 {
-    JapaneseMachine machine;
+    CleanMachine machine;
     machine.Plant(1);
     OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=deny-delete" });
     CHECK(AppString(3) == Acp(u8"インストール情報を削除しますか？"));

@@ -6,28 +6,11 @@
 
 namespace {
 const int kRemove = 1000;
-
-// A clean machine before and after each case, and the dialog started on it.
-struct Machine {
-    TempDir programs;
-    Machine()
-    {
-        RemoveAllProducts();
-        DeleteFileA(AppLogPath().c_str());
-    }
-    ~Machine()
-    {
-        RemoveAllProducts();
-        DeleteFileA(AppLogPath().c_str());
-    }
-    void Plant(int index) { PlantProduct(index, kDisplayNames[index], programs / ("p" + std::to_string(index))); }
-};
-
 }
 
 TEST_CASE("the list shows installed products in catalog order with their catalog index")
 {
-    Machine machine;
+    CleanMachine machine;
     SUBCASE("earlier entries missing") {
         machine.Plant(3);
         machine.Plant(1);
@@ -69,7 +52,7 @@ TEST_CASE("the list shows installed products in catalog order with their catalog
 
 TEST_CASE("a product that must be uninstalled first is refused with its message")
 {
-    Machine machine;
+    CleanMachine machine;
     SUBCASE("the main application while the folder-monitor software is listed") {
         machine.Plant(0);
         machine.Plant(2);
@@ -119,7 +102,7 @@ TEST_CASE("a product that must be uninstalled first is refused with its message"
 
 TEST_CASE("No changes nothing; Yes cleans, rebuilds the list and reports success")
 {
-    Machine machine;
+    CleanMachine machine;
     machine.Plant(1);
     machine.Plant(2);
     OpenDialog d;
@@ -158,7 +141,7 @@ TEST_CASE("No changes nothing; Yes cleans, rebuilds the list and reports success
 
 TEST_CASE("while cleaning, the controls are disabled; afterwards enabled again")
 {
-    Machine machine;
+    CleanMachine machine;
     machine.Plant(1);
     machine.Plant(3);
     OpenDialog d;
@@ -181,7 +164,7 @@ TEST_CASE("while cleaning, the controls are disabled; afterwards enabled again")
 
 TEST_CASE("a failed cleaning reports its code")
 {
-    Machine machine;
+    CleanMachine machine;
     machine.Plant(1);
     SUBCASE("registry deletion refused: the English message has no code") {
         OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=deny-delete" });
@@ -227,7 +210,7 @@ TEST_CASE("a failed cleaning reports its code")
 
 TEST_CASE("keys: Enter starts the removal flow, Escape closes the dialog")
 {
-    Machine machine;
+    CleanMachine machine;
     machine.Plant(1);
     OpenDialog d;
     PostMessageA(d.list, WM_KEYDOWN, VK_RETURN, 0);
@@ -243,7 +226,7 @@ TEST_CASE("keys: Enter starts the removal flow, Escape closes the dialog")
 
 TEST_CASE("Remove with nothing selected only logs, naming the dialog's source file")
 {
-    Machine machine;
+    CleanMachine machine;
     machine.Plant(1);
     OpenDialog d;
     d.Select(-1);

@@ -1,5 +1,6 @@
 #include "DialogSession.h"
 #include <doctest/doctest.h>
+#include "Products.h"
 
 namespace {
 const int kRemove = 1000, kList = 1003;
@@ -79,4 +80,22 @@ void OpenDialog::Finish()
 {
     ClickButton(dialog, IDCANCEL);
     CHECK(app.WaitExit(10000));
+}
+
+CleanMachine::CleanMachine()
+{
+    RemoveAllProducts();
+    DeleteFileA(AppLogPath().c_str());
+}
+
+CleanMachine::~CleanMachine()
+{
+    RemoveAllProducts();
+    DeleteFileA(AppLogPath().c_str());
+}
+
+void CleanMachine::Plant(int index)
+{
+    const std::string name = GetACP() == 932 ? Acp(kJapaneseDisplayNames[index]) : kDisplayNames[index];
+    PlantProduct(index, name, m_programs / ("p" + std::to_string(index)));
 }

@@ -2,6 +2,7 @@
 // user takes them. Checks what every confirmation must look like.
 #pragma once
 #include "AppDriver.h"
+#include "TestSupport.h"
 
 class OpenDialog {
 public:
@@ -22,4 +23,15 @@ public:
 private:
     OpenDialog(const OpenDialog&) = delete;
     OpenDialog& operator=(const OpenDialog&) = delete;
+};
+
+// A machine with none of the products and no log, before and after the scope;
+// Plant() installs one with its display name in the session's language.
+class CleanMachine {
+public:
+    CleanMachine();
+    ~CleanMachine();
+    void Plant(int index);
+private:
+    TempDir m_programs;
 };
