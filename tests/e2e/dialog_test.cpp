@@ -149,7 +149,11 @@ TEST_CASE("while cleaning, the controls are disabled; afterwards enabled again")
     const MessageBoxView ask = d.PressRemove();
     AnswerMessageBox(ask.hwnd, IDYES);
     // The cleaning and its two-second pause block the dialog: catch it inside.
-    for (DWORD start = GetTickCount(); IsWindowEnabled(d.remove) && GetTickCount() - start < 3000;)
+    // The three controls are disabled one after another, so wait for all of them.
+    const auto anyEnabled = [&] {
+        return IsWindowEnabled(d.remove) || IsWindowEnabled(d.finish) || IsWindowEnabled(d.list);
+    };
+    for (DWORD start = GetTickCount(); anyEnabled() && GetTickCount() - start < 3000;)
         Sleep(10);
     CHECK(!IsWindowEnabled(d.remove));
     CHECK(!IsWindowEnabled(d.finish));

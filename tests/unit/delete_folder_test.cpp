@@ -21,9 +21,17 @@ BOOL WINAPI RecordingRemove(LPCSTR lpPath)
 }
 std::vector<DWORD> s_waits;
 bool s_realWaits;
+// A handle that the wait numbered s_releaseOnWait closes, so a held folder is
+// let go at a known point of the retries rather than at a time that races them.
+HANDLE s_held = INVALID_HANDLE_VALUE;
+size_t s_releaseOnWait;
 VOID WINAPI RecordingSleep(DWORD ms)
 {
     s_waits.push_back(ms);
+    if (s_held != INVALID_HANDLE_VALUE && s_waits.size() == s_releaseOnWait) {
+        CloseHandle(s_held);
+        s_held = INVALID_HANDLE_VALUE;
+    }
     if (s_realWaits)
         ::Sleep(ms);
 }
@@ -60,20 +68,6 @@ void MakeTree(const std::string& root)
     CreateDirectoryA((root + "\\Disk1\\Lang\\Empty").c_str(), NULL);
     CreateDirectoryA((root + "\\Support").c_str(), NULL);
     WriteFileBytes(root + "\\Support\\readme.txt", "txt");
-}
-
-DWORD WINAPI HoldFolder(LPVOID param)
-{
-    // Opened without FILE_SHARE_DELETE: removing the folder is a sharing violation.
-    const std::string& path = *(const std::string*)param;
-    HANDLE hFolder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    HANDLE hReady = OpenEventA(EVENT_MODIFY_STATE, FALSE, "P7TestFolderHeld");
-    SetEvent(hReady);
-    CloseHandle(hReady);
-    Sleep(2500);
-    CloseHandle(hFolder);
-    return hFolder != INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
@@ -133,22 +127,21 @@ TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: a folder held open is retried each 
 {
     const std::string held = dir / "Held";
     MakeTree(held);
-    HANDLE hReady = CreateEventA(NULL, TRUE, FALSE, "P7TestFolderHeld");
-    HANDLE hThread = CreateThread(NULL, 0, HoldFolder, (LPVOID)&held, 0, NULL);
-    REQUIRE(WaitForSingleObject(hReady, 10000) == WAIT_OBJECT_0);
+    // Opened without FILE_SHARE_DELETE: removing the folder is a sharing violation.
+    s_held = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    REQUIRE(s_held != INVALID_HANDLE_VALUE);
+    s_releaseOnWait = 3;   // let go two seconds in, as the third wait begins
 
     CHECK(DeleteTheFolder(held.c_str(), 0) == 1);
     CHECK_FALSE(FileExists(held));
-    // Failed at once and on the immediate retry, then after 1, 2 and 3 seconds it went.
+    // Failed at once, on the immediate retry and after 1 and 2 seconds; after 3 it went.
     CHECK(Removals(held) == 5);
     CHECK(s_waits == std::vector<DWORD>{1000, 1000, 1000});
-
-    WaitForSingleObject(hThread, 10000);
-    DWORD held_ok = 0;
-    GetExitCodeThread(hThread, &held_ok);
-    CHECK(held_ok == 1);
-    CloseHandle(hThread);
-    CloseHandle(hReady);
+    CHECK(s_held == INVALID_HANDLE_VALUE);
+    if (s_held != INVALID_HANDLE_VALUE)
+        CloseHandle(s_held);
+    s_held = INVALID_HANDLE_VALUE;
 }
 
 TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: a folder held for good is tried 11 times over 10 seconds")
