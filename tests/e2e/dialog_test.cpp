@@ -45,7 +45,7 @@ TEST_CASE("the list shows installed products in catalog order with their catalog
         CHECK(!IsWindowEnabled(d.list));
         CHECK(!IsWindowEnabled(d.remove));
         CHECK(IsWindowEnabled(d.finish));
-        CHECK(FocusOf(d.dialog) == d.finish);
+        CHECK(WaitFocus(d.dialog, d.finish) == d.finish);
         CHECK(SendMessageA(d.list, LB_GETHORIZONTALEXTENT, 0, 0) == 5);
     }
 }
@@ -135,6 +135,7 @@ TEST_CASE("No changes nothing; Yes cleans, rebuilds the list and reports success
     CHECK(!IsWindowEnabled(d.list));
     CHECK(!IsWindowEnabled(d.remove));
     d.Dismiss(last);
+    CHECK(WaitFocus(d.dialog, d.finish) == d.finish);
     CHECK(!ProductLeftovers(1));
     CHECK(!FileExists(AppLogPath()));   // nothing failed, nothing logged
 }

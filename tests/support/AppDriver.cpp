@@ -256,6 +256,15 @@ HWND FocusOf(HWND window)
     return info.hwndFocus;
 }
 
+HWND WaitFocus(HWND window, HWND expected, DWORD ms)
+{
+    // A dialog gets its focus back only some time after a box over it has gone.
+    HWND focus = FocusOf(window);
+    for (DWORD start = GetTickCount(); focus != expected && GetTickCount() - start < ms; focus = FocusOf(window))
+        Sleep(20);
+    return focus;
+}
+
 std::string AppLogPath()
 {
     return ExeFolder() + "\\Pelo7Clean.log";

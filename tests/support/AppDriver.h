@@ -59,5 +59,7 @@ std::string AppString(UINT id);                 // a string of the built executa
 void SaveScreenshot(const std::string& name);   // build/screenshots/<name>.bmp
 
 HWND FocusOf(HWND window);                      // the keyboard focus in that window's thread
+// The focus in that window's thread once it is on expected, or where it is after ms.
+HWND WaitFocus(HWND window, HWND expected, DWORD ms = 5000);
 std::string AppLogPath();                       // Pelo7Clean.log beside the built executable
 std::string FaultExePath();                     // the test build with the fault switch
