@@ -44,6 +44,13 @@ struct Fixture {
         s_fakeRemoveError = 0;
         s_realWaits = true;
     }
+    ~Fixture()
+    {
+        // A held folder not let go (a failed case) must not keep the sandbox.
+        if (s_held != INVALID_HANDLE_VALUE)
+            CloseHandle(s_held);
+        s_held = INVALID_HANDLE_VALUE;
+    }
     int Removals(const std::string& path) const
     {
         int n = 0;
@@ -139,9 +146,6 @@ TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: a folder held open is retried each 
     CHECK(Removals(held) == 5);
     CHECK(s_waits == std::vector<DWORD>{1000, 1000, 1000});
     CHECK(s_held == INVALID_HANDLE_VALUE);
-    if (s_held != INVALID_HANDLE_VALUE)
-        CloseHandle(s_held);
-    s_held = INVALID_HANDLE_VALUE;
 }
 
 TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: a folder held for good is tried 11 times over 10 seconds")
