@@ -6,6 +6,7 @@
 #include "ErrorLog.h"
 #include "ShowMessage.h"
 #include "DeleteTheFolder.h"
+#include "RestoreFile.h"
 #include "TestSeams.h"
 
 // ---- the dialog -----------------------------------------------------------
@@ -352,6 +353,27 @@ int ReadProgramFilesDir(HWND hOwner, LPSTR lpProgramFilesDir, HKEY& hKey)
     return 1;
 }
 
+// Saves every key that the removal of the entry is about to delete into a restore file,
+// the way back for the user. A restore file that cannot be made is logged (once, where
+// it failed) and does not stop the removal.
+void SaveRestoreFile(const DelKeyEntry* pDelKey)
+{
+    try {
+        CRestoreScript script;
+        char szKeyPath[MAX_PATH];
+        for (const DelKeyName* pName = pDelKey->pGuidKeys; (*pName)[0] != '\0'; ++pName)
+            if (BuildKeyPath(szKeyPath, kUninstallRoot, *pName) && !script.AddKey(szKeyPath))
+                return;
+        for (const DelKeyName* pName = pDelKey->pAppFiles; (*pName)[0] != '\0'; ++pName)
+            if (BuildKeyPath(szKeyPath, kAppPathsRoot, *pName) && !script.AddKey(szKeyPath))
+                return;
+        if (!script.IsEmpty())
+            script.Save(g_logPath);
+    } catch (...) {
+        LOG_GUARD_FAILURE("SaveRestoreFile() Error! [ErrCode] %d\n");
+    }
+}
+
 enum DeleteMethod { kNotSupported, kRegDeleteKey, kSHDeleteKey };
 
 // By platform code minus one. The 98 family's RegDeleteKeyA takes the subkeys with
@@ -444,6 +466,7 @@ int CPelo7CleanDlg::DelPelo7RegKey(const DelKeyEntry* pDelKey)
             LOG_ERROR("Parameter Error! [Detail] pDelKey is NULL.\n");
             return -1;
         }
+        SaveRestoreFile(pDelKey);
         char szKeyPath[MAX_PATH];
 
         // Uninstall keys; a key that is not there is passed over.

@@ -86,12 +86,14 @@ CleanMachine::CleanMachine()
 {
     RemoveAllProducts();
     DeleteFileA(AppLogPath().c_str());
+    RemoveRestoreFiles(ExeFolder());
 }
 
 CleanMachine::~CleanMachine()
 {
     RemoveAllProducts();
     DeleteFileA(AppLogPath().c_str());
+    RemoveRestoreFiles(ExeFolder());
 }
 
 void CleanMachine::Plant(int index)

@@ -25,8 +25,8 @@ private:
     OpenDialog& operator=(const OpenDialog&) = delete;
 };
 
-// A machine with none of the products and no log, before and after the scope;
-// Plant() installs one with its display name in the session's language.
+// A machine with none of the products, no log and no restore files, before and after
+// the scope; Plant() installs one with its display name in the session's language.
 class CleanMachine {
 public:
     CleanMachine();

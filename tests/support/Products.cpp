@@ -59,6 +59,46 @@ void PlantProduct(int index, const std::string& displayName, const std::string& 
     }
 }
 
+void PlantEveryValueKind(const std::string& key)
+{
+    std::string bytes100;
+    for (int i = 0; i < 100; ++i)
+        bytes100 += (char)i;
+    RegSetString(HKEY_LOCAL_MACHINE, key, "", "the default \"value\"");
+    RegSetString(HKEY_LOCAL_MACHINE, key, "Quote \" and back\\slash", "C:\\Program Files\\\"quoted\"\\");
+    RegSetString(HKEY_LOCAL_MACHINE, key, "  blanks = ; [x]  ", "  padded  ");
+    RegSetString(HKEY_LOCAL_MACHINE, key, "Empty", "");
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "NoData", "", REG_SZ);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "ZeroInside", std::string("ab\0cd\0", 6), REG_SZ);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "Lines", std::string("one\r\ntwo\0", 9), REG_SZ);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "Expand", std::string("%ProgramFiles%\\Pelo7\0", 22), REG_EXPAND_SZ);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "Multi", std::string("one\0two\0\0", 9), REG_MULTI_SZ);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "Binary", bytes100, REG_BINARY);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "NoBytes", "", REG_BINARY);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "Dword", std::string("\x78\x56\x34\x12", 4), REG_DWORD);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "ShortDword", std::string("\x01\x02\x03", 3), REG_DWORD);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "Qword", std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8), 11);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "None", std::string("\0\xff", 2), REG_NONE);
+    RegSetBytes(HKEY_LOCAL_MACHINE, key, "Unknown", std::string("\x10\x20\x30", 3), 0x4000);
+    RegSetString(HKEY_LOCAL_MACHINE, key + "\\Sub Key [1]", "Value", "sub");
+    RegSetString(HKEY_LOCAL_MACHINE, key + "\\Sub Key [1]\\Deeper", "Value", "deeper");
+    // The system counts a terminating zero that follows the data; here none follows.
+    HKEY h = NULL;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) == ERROR_SUCCESS) {
+        RegSetValueExA(h, "Unterminated", 0, REG_SZ, (const BYTE*)"abc!", 3);
+        RegCloseKey(h);
+    }
+    HKEY empty = NULL;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (key + "\\Sub Key [1]\\Empty").c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                        &empty, NULL) == ERROR_SUCCESS)
+        RegCloseKey(empty);
+    if (GetACP() == 932) {
+        // "表示" and "ソ"; 表 and ソ end in a 0x5C trail byte.
+        RegSetString(HKEY_LOCAL_MACHINE, key, "\x95\x5c\x8e\xa6 \"\x83\x5c\"", "\x83\x5c\x83\x74\x83\x67\\\x95\x5c");
+        RegSetString(HKEY_LOCAL_MACHINE, key + "\\\x95\x5c", "\x83\x5c", "\x95\x5c");
+    }
+}
+
 bool ProductLeftovers(int index)
 {
     const DelKeyEntry& e = g_delKeyTable[index];

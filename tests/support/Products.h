@@ -13,6 +13,11 @@ std::string AppPathsKey(const char* appFile);
 // setup folder with a file for every uninstall key.
 void PlantProduct(int index, const std::string& displayName, const std::string& programFolder);
 
+// Adds to a key values of every type, with awkward names and data, and subkeys (one
+// empty); under code page 932 also double-byte names whose trail byte is 0x5C.
+// "Unterminated" is a string without its terminating zero.
+void PlantEveryValueKind(const std::string& key);
+
 // True while anything of the entry is left: a key, an App Paths key, a setup folder.
 bool ProductLeftovers(int index);
 

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 #include <shlwapi.h>
+#include <algorithm>
+#include <map>
 #include <stdexcept>
 #include "Globals.h"
 #include "TestSeams.h"
@@ -185,4 +187,87 @@ std::string Acp(const char* utf8)
     char narrow[2048] = "";
     WideCharToMultiByte(CP_ACP, 0, wide, n, narrow, sizeof narrow, NULL, NULL);
     return narrow;
+}
+
+static void SnapshotKey(HKEY key, const std::string& relative, std::string& out)
+{
+    out += "[" + relative + "]\n";
+    std::map<std::string, std::string> values;
+    for (DWORD i = 0;; ++i) {
+        std::vector<char> name(16384);
+        std::vector<BYTE> data(65536);
+        DWORD cchName = (DWORD)name.size(), cbData = (DWORD)data.size(), type = 0;
+        if (RegEnumValueA(key, i, &name[0], &cchName, NULL, &type, &data[0], &cbData) != ERROR_SUCCESS)
+            break;
+        const std::string valueName(&name[0], cchName);
+        std::string line = "  \"" + valueName + "\" type " + std::to_string(type) + ":";
+        for (DWORD b = 0; b < cbData; ++b) {
+            char hex[4];
+            wsprintfA(hex, " %02x", data[b]);
+            line += hex;
+        }
+        values[valueName] = line + "\n";
+    }
+    for (const auto& v : values)
+        out += v.second;
+    for (DWORD i = 0;; ++i) {
+        char name[MAX_PATH];
+        DWORD cchName = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &cchName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+            break;
+        HKEY sub = NULL;
+        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
+            SnapshotKey(sub, relative + "\\" + name, out);
+            RegCloseKey(sub);
+        }
+    }
+}
+
+std::string RegSnapshot(HKEY root, const std::string& path, REGSAM view)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return "";
+    std::string out;
+    SnapshotKey(key, "", out);
+    RegCloseKey(key);
+    return out;
+}
+
+std::vector<std::string> RestoreFiles(const std::string& folder)
+{
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\Pelo7Clean-*.reg").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do
+            files.push_back(folder + "\\" + fd.cFileName);
+        while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+void RemoveRestoreFiles(const std::string& folder)
+{
+    for (const std::string& file : RestoreFiles(folder))
+        DeleteFileA(file.c_str());
+}
+
+bool ImportRegFile(const std::string& file, const std::string& editor)
+{
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::string line = "\"" + editor + "\" /s \"" + file + "\"";
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    DWORD code = 1;
+    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0 || !GetExitCodeProcess(pi.hProcess, &code))
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code == 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
 
 std::string ReadFileBytes(const std::string& path);            // "" when missing
 void WriteFileBytes(const std::string& path, const std::string& bytes);
@@ -29,6 +30,7 @@ public:
     ScopedLog();
     ~ScopedLog();
     std::string Path() const { return m_dir / "Pelo7Clean.log"; }
+    const std::string& Folder() const { return m_dir.Path(); }
     std::string Bytes() const { return ReadFileBytes(Path()); }
     int LineCount() const;                                     // CR LF ended lines
     bool Contains(const std::string& text) const { return Bytes().find(text) != std::string::npos; }
@@ -66,6 +68,19 @@ void RegSetString(HKEY root, const std::string& path, const char* name, const st
 void RegSetBytes(HKEY root, const std::string& path, const char* name, const std::string& bytes, DWORD type = REG_SZ);
 bool RegKeyExists(HKEY root, const std::string& path);
 void RegRemoveTree(HKEY root, const std::string& path);        // ignores a missing key
+
+// The key with everything below it as comparable text: each key's path under path, then
+// its values sorted by name, each with type and bytes. "" when the key does not exist.
+// view 0x0100 (KEY_WOW64_64KEY) reads the native view on 64-bit Windows.
+std::string RegSnapshot(HKEY root, const std::string& path, REGSAM view = 0);
+
+// The restore files (Pelo7Clean-*.reg) in a folder, full paths sorted by name; removal.
+std::vector<std::string> RestoreFiles(const std::string& folder);
+void RemoveRestoreFiles(const std::string& folder);
+
+// Runs "<editor> /s <file>", as a double-click does after confirmation; true when the
+// editor ended with code 0.
+bool ImportRegFile(const std::string& file, const std::string& editor = "regedit.exe");
 
 // UTF-8 text (as this source is written) in the ANSI code page of the test.
 std::string Acp(const char* utf8);

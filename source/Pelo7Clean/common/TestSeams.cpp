@@ -14,4 +14,6 @@ LONG (WINAPI* pRegQueryValueExA)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD
 LONG (WINAPI* pRegCloseKey)(HKEY) = ::RegCloseKey;
 BOOL (WINAPI* pRemoveDirectoryA)(LPCSTR) = ::RemoveDirectoryA;
 VOID (WINAPI* pSleep)(DWORD) = ::Sleep;
+VOID (WINAPI* pGetLocalTime)(LPSYSTEMTIME) = ::GetLocalTime;
+BOOL (WINAPI* pWriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = ::WriteFile;
 }
