@@ -374,6 +374,39 @@ void SaveRestoreFile(const DelKeyEntry* pDelKey)
     }
 }
 
+// A drive letter or a UNC name: a relative path would name a file in whatever folder
+// happens to be current.
+BOOL IsFullPath(LPCSTR lpPath)
+{
+    const char c = lpPath[0];
+    const BOOL bDrive = ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && lpPath[1] == ':'
+                        && (lpPath[2] == '\\' || lpPath[2] == '/');
+    const BOOL bUnc = lpPath[0] == '\\' && lpPath[1] == '\\' && lpPath[2] != '\0';
+    return bDrive || bUnc;
+}
+
+// Why the program file that an App Paths value names must stay, or NULL when it may go.
+// This program runs elevated and the value can name any file, so only a file that
+// carries one of the product's own program names goes, compared on its long name so
+// that a short 8.3 path of the right file counts. (A key may be an alias of another of
+// the product's programs.)
+LPCSTR WhyKeepProgramFile(LPCSTR lpPath, const DelKeyEntry* pDelKey)
+{
+    if (!IsFullPath(lpPath))
+        return "Not a full path; the file is kept.";
+    // A wildcard would make the search below find some other file.
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = strpbrk(lpPath, "*?") == NULL ? FindFirstFileA(lpPath, &fd) : INVALID_HANDLE_VALUE;
+    if (hFind != INVALID_HANDLE_VALUE) {
+        FindClose(hFind);
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            for (const DelKeyName* pName = pDelKey->pAppFiles; (*pName)[0] != '\0'; ++pName)
+                if (lstrcmpiA(fd.cFileName, *pName) == 0)
+                    return NULL;
+    }
+    return "Not a program file of this product; the file is kept.";
+}
+
 enum DeleteMethod { kNotSupported, kRegDeleteKey, kSHDeleteKey };
 
 // By platform code minus one. The 98 family's RegDeleteKeyA takes the subkeys with
@@ -494,8 +527,13 @@ int CPelo7CleanDlg::DelPelo7RegKey(const DelKeyEntry* pDelKey)
             const int nResult = DeleteRegistry(HKEY_LOCAL_MACHINE, szKeyPath);
             if (nResult < 0)
                 return nResult;
-            if (nResult == 0 && szModulePath[0] != '\0' && GetFileAttributesA(szModulePath) != INVALID_FILE_ATTRIBUTES)
-                DeleteFileA(szModulePath);   // a file that stays is not a failure
+            if (nResult == 0 && szModulePath[0] != '\0' && GetFileAttributesA(szModulePath) != INVALID_FILE_ATTRIBUTES) {
+                const LPCSTR lpWhyKept = WhyKeepProgramFile(szModulePath, pDelKey);
+                if (lpWhyKept == NULL)
+                    DeleteFileA(szModulePath);   // a file that stays is not a failure
+                else
+                    LOG_ERROR("DeleteFile() Error! [FilePath] %s [Detail] %s\n", szModulePath, lpWhyKept);
+            }
         }
 
         // Setup folders, named like the uninstall keys.

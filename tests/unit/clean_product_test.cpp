@@ -55,7 +55,7 @@ struct Planted {
             RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstall + guid);
             RemoveTree(SetupFolders() + "\\" + guid);
         }
-        for (const std::string& file : {File(0), File(1), std::string("P7TestNeighbour.exe")})
+        for (const std::string& file : {File(0), File(1), File(2), std::string("P7TestNeighbour.exe")})
             RegRemoveTree(HKEY_LOCAL_MACHINE, kAppPaths + file);
         if (m_createdSetupFolders)
             RemoveDirectoryA(SetupFolders().c_str());
@@ -261,4 +261,41 @@ TEST_CASE("DelPelo7RegKey: a program path without a terminating zero names no fi
     CHECK(FileExists(program));
     CHECK(log.Contains(" : GetAppPathModule() : RegQueryValueEx Error! [ErrCode] 234\r\n"));
     CHECK(log.LineCount() == 1);
+}
+
+TEST_CASE("DelPelo7RegKey: a program file goes only when a full path names one of the product's own")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(6);
+    Planted p;
+    TempDir current;
+
+    // A file of another program; a relative name, which only the current folder resolves;
+    // and, through the third program's key, the second one's short 8.3 path.
+    WriteFileBytes(p.elsewhere / "win.ini", "[fonts]");
+    RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + Planted::File(0), "", p.elsewhere / "win.ini");
+    WriteFileBytes(current / Planted::File(1), "MZ");
+    RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + Planted::File(1), "", Planted::File(1));
+    char shortPath[MAX_PATH] = "";
+    GetShortPathNameA((p.programs / Planted::File(1)).c_str(), shortPath, MAX_PATH);
+    REQUIRE(std::string(shortPath).find(Planted::File(1)) == std::string::npos);
+    RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + Planted::File(2), "", shortPath);
+
+    char saved[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA(current.Path().c_str());
+    CHECK(dlg.DelPelo7RegKey(&kMonitor) == 0);
+    SetCurrentDirectoryA(saved);
+    for (int i = 0; i < 3; ++i)
+        CHECK_FALSE(p.AppPathsKey(i));
+    CHECK(FileExists(p.elsewhere / "win.ini"));
+    CHECK(FileExists(current / Planted::File(1)));
+    CHECK_FALSE(p.ProgramFile(1));
+    CHECK(p.ProgramFile(0));
+    CHECK(log.Contains(" : DeleteFile() Error! [FilePath] " + p.elsewhere / "win.ini"
+                       + " [Detail] Not a program file of this product; the file is kept.\r\n"));
+    CHECK(log.Contains(" : DeleteFile() Error! [FilePath] " + Planted::File(1)
+                       + " [Detail] Not a full path; the file is kept.\r\n"));
+    CHECK(log.LineCount() == 2);
 }
