@@ -6,6 +6,8 @@
 
 // "表" in code page 932: its trail byte has the backslash's code.
 static const char kHyo[] = "\x95\x5C";
+// "メ": its trail byte 0x81 is also a lead byte.
+static const char kMe[] = "\x83\x81";
 
 TEST_CASE("DeleteTheFolder: a name ending in a double-byte character with trail byte 0x5C is searched inside")
 {
@@ -26,4 +28,16 @@ TEST_CASE("DeleteTheFolder: a name ending in a double-byte character with trail 
         CHECK_FALSE(FileExists(folder));
         CHECK(FileExists(folder + "x.txt"));
     }
+}
+
+TEST_CASE("DeleteTheFolder: a link named with a trail byte that is also a lead byte is not entered")
+{
+    UnixTempDir ztmp;
+    const std::string outside = ztmp / "Outside";
+    CreateDirectoryA(outside.c_str(), NULL);
+    WriteFileBytes(outside + "\\setup.exe", "MZ");
+    const std::string link = ztmp / (std::string("Setup") + kMe);
+    REQUIRE(PlantUnixLink(outside, link));
+    CHECK(DeleteTheFolder((link + "\\").c_str(), 0) == 1);
+    CHECK(FileExists(outside + "\\setup.exe"));
 }

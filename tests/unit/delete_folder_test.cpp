@@ -174,10 +174,20 @@ TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: links are not followed; what they p
     CHECK_FALSE(FileExists(tree + "\\setup.exe"));
     CHECK_FALSE(FileExists(tree + "\\Disk1\\data1.cab"));
     CHECK_FALSE(FileExists(tree + "\\Disk1\\Lang"));
-    // A folder given as a link is not entered either, with or without a backslash.
-    CHECK(DeleteTheFolder((ztmp / "SetupLink").c_str(), 0) == 1);
-    CHECK(DeleteTheFolder((ztmp / "SetupLink\\").c_str(), 0) == 1);
+    // A folder given as a link is not entered either, whatever its path ends in.
+    for (const char* tail : {"", "\\", "/", "\\\\", "/\\"}) {
+        CAPTURE(tail);
+        CHECK(DeleteTheFolder((ztmp / "SetupLink" + tail).c_str(), 0) == 1);
+    }
     CHECK(DeleteTheFolder((ztmp / "SetupLink").c_str(), 1) == 1);
+    // Nor is a file, or a link to one: no folder to empty.
+    WriteFileBytes(ztmp / "Setup.txt", "a file");
+    REQUIRE(PlantUnixLink(ztmp / "Setup.txt", ztmp / "FileLink"));
+    for (const char* file : {"FileLink", "FileLink\\", "Setup.txt", "Setup.txt\\"}) {
+        CAPTURE(file);
+        CHECK(DeleteTheFolder((ztmp / file).c_str(), 0) == 1);
+        CHECK(FileExists(ztmp / "Setup.txt"));
+    }
 
     CHECK(FileExists(outside + "\\setup.exe"));
     CHECK(FileExists(outside + "\\layout.bin"));

@@ -42,11 +42,19 @@ void RemoveLink(const char* lpPath, BOOL bFolder)
         DeleteFileA(lpPath);
 }
 
-// A trailing backslash is a separator only if it is not the trail byte of a
-// double-byte character.
-BOOL EndsInSeparator(const char* lpPath, int nLength)
+// The length of the path without the separators ('\' or '/') it ends in. Characters are
+// read from the start: a 0x5C trail byte is no separator, and a trail byte whose code
+// is also a lead byte's (0x83 0x81, say) does not hide the separator after it.
+int LengthWithoutTrailingSeparators(const char* lpPath, int nLength)
 {
-    return nLength > 1 && lpPath[nLength - 1] == '\\' && !IsDBCSLeadByte((BYTE)lpPath[nLength - 2]);
+    int nEnd = 0;
+    for (int i = 0; i < nLength;) {
+        const int nChar = IsDBCSLeadByte((BYTE)lpPath[i]) && i + 1 < nLength ? 2 : 1;
+        if (nChar == 2 || (lpPath[i] != '\\' && lpPath[i] != '/'))
+            nEnd = i + nChar;
+        i += nChar;
+    }
+    return nEnd;
 }
 
 BOOL IsDotEntry(const char* lpName)
@@ -59,7 +67,7 @@ void DeleteTree(const char* lpFolderPath, int bFilesOnly)
 {
     const int nLength = lstrlenA(lpFolderPath);
 
-    const char* lpWildcard = EndsInSeparator(lpFolderPath, nLength) ? "*.*" : "\\*.*";
+    const char* lpWildcard = LengthWithoutTrailingSeparators(lpFolderPath, nLength) < nLength ? "*.*" : "\\*.*";
 
     // A folder whose pattern does not fit cannot be searched; its removal below then
     // fails unless it is empty.
@@ -115,16 +123,23 @@ int DeleteTheFolder(const char* lpFolderPath, int bFilesOnly)
     if (nLength >= MAX_PATH)
         return 0;
 
-    // Asked with a trailing separator, some systems answer for what a link points to.
+    // Asked with any trailing separator, some systems answer for what a link points to:
+    // ask without. A drive's root keeps its own ("C:" alone is a current folder).
     char szFolder[MAX_PATH];
     lstrcpyA(szFolder, lpFolderPath);
-    if (nLength > 3 && EndsInSeparator(szFolder, nLength))
-        szFolder[nLength - 1] = '\0';
+    const int nEnd = LengthWithoutTrailingSeparators(szFolder, nLength);
+    if (nEnd > 0 && !(nEnd == 2 && szFolder[1] == ':'))
+        szFolder[nEnd] = '\0';
     const DWORD dwAttributes = GetFileAttributesA(szFolder);
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        if (!bFilesOnly)
-            RemoveLink(szFolder, (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-        return 1;
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES) {
+        // A file, or a link to one, is no folder to empty.
+        if (!(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return 1;
+        if (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            if (!bFilesOnly)
+                RemoveLink(szFolder, TRUE);
+            return 1;
+        }
     }
     DeleteTree(lpFolderPath, bFilesOnly);
     return 1;
