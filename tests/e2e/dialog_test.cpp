@@ -140,6 +140,43 @@ TEST_CASE("No changes nothing; Yes cleans, rebuilds the list and reports success
     CHECK(!FileExists(AppLogPath()));   // nothing failed, nothing logged
 }
 
+TEST_CASE("a removal ended half way is restored from its restore file and run again to the end")
+{
+    CleanMachine machine;
+    machine.Plant(1);
+    const char guid[] = "{76609508-04FF-44D6-BE62-1B57264CAD24}";
+    const std::string planted = RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid));
+    // Held open, the setup folder keeps the removal waiting once the keys are gone.
+    HANDLE held = CreateFileA(SetupFolder(guid).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+    {
+        OpenDialog d;
+        AnswerMessageBox(d.PressRemove().hwnd, IDYES);
+        for (DWORD start = GetTickCount(); FileExists(SetupFolder(guid) + "\\setup.ini") && GetTickCount() - start < 10000;)
+            Sleep(20);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, d.app.Pid());
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+        CHECK(d.app.WaitExit(5000));
+    }
+    CloseHandle(held);
+    // Gone from the list, its setup folder left: nothing a run could reach.
+    CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey(guid)));
+    CHECK(FolderExists(SetupFolder(guid)));
+
+    const std::vector<std::string> files = RestoreFiles(ExeFolder());
+    REQUIRE(files.size() == 1);
+    REQUIRE(ImportRegFile(files[0]));
+    CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid)) == planted);
+    OpenDialog d;
+    CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[1] });
+    const MessageBoxView done = d.Confirm();
+    CHECK(done.text == "Successfully removed.");
+    d.Dismiss(done);
+    CHECK(!ProductLeftovers(1));
+}
+
 TEST_CASE("while cleaning, the controls are disabled; afterwards enabled again")
 {
     CleanMachine machine;

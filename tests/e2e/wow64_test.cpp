@@ -1,7 +1,9 @@
 // On 64-bit Windows the program, a 32-bit process passing no view flags, sees
-// and cleans the 32-bit registry view and "Program Files (x86)" only.
+// and cleans the 32-bit registry view and "Program Files (x86)" only; its restore
+// file puts the keys back there when the 64-bit registry editor imports it.
 #include <doctest/doctest.h>
 #include "DialogSession.h"
+#include "EngineSupport.h"
 #include "Products.h"
 #include "TestSupport.h"
 
@@ -24,6 +26,12 @@ void SetNative(const std::string& path, const char* name, const std::string& val
     RegCloseKey(h);
 }
 
+std::string s_restored;
+bool Restored(const std::string& key)
+{
+    return RegSnapshot(HKEY_LOCAL_MACHINE, key) == s_restored;
+}
+
 bool NativeExists(const std::string& path)
 {
     HKEY h = NULL;
@@ -34,19 +42,21 @@ bool NativeExists(const std::string& path)
 }
 }
 
-TEST_CASE("64-bit Windows: the 32-bit view is listed and cleaned, the native view left alone")
+TEST_CASE("64-bit Windows: the 32-bit view is listed, cleaned and restored, the native view left alone")
 {
     if (!Is64BitWindows()) {
         MESSAGE("not a 64-bit prefix; this case runs in the win64 session");
         return;
     }
     const char* guid = "{76609508-04FF-44D6-BE62-1B57264CAD24}";
-    TempDir programs;
-    RemoveAllProducts();
+    CleanMachine machine;
     REQUIRE(ProgramFilesDir().find("(x86)") != std::string::npos);
-    PlantProduct(1, kDisplayNames[1], programs / "viewer");
+    machine.Plant(1);
+    PlantEveryValueKind(UninstallKey(guid));
     REQUIRE(!NativeExists(UninstallKey(guid)));   // the planting went to the 32-bit view
     SetNative(UninstallKey(guid), "DisplayName", "Native 64-bit registration");
+    const std::string planted = RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid));
+    const std::string native = RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid), kView64);
     const std::string nativeSetup = "C:\\Program Files\\InstallShield Installation Information\\" + std::string(guid);
     CreateDirectoryA("C:\\Program Files\\InstallShield Installation Information", NULL);
     CreateDirectoryA(nativeSetup.c_str(), NULL);
@@ -67,4 +77,16 @@ TEST_CASE("64-bit Windows: the 32-bit view is listed and cleaned, the native vie
     CHECK(NativeExists(UninstallKey(guid)));
     CHECK(FileExists(nativeSetup + "\\setup.ini"));
     RemoveTree(nativeSetup);
+
+    // The 64-bit editor, which a double-click starts here, puts the keys back into the
+    // 32-bit view; it ends a string that had no terminating zero with one.
+    const std::vector<std::string> files = RestoreFiles(ExeFolder());
+    REQUIRE(files.size() == 1);
+    s_restored = planted;
+    const std::string unterminated = "\"Unterminated\" type 1: 61 62 63\n";
+    REQUIRE(s_restored.find(unterminated) != std::string::npos);
+    s_restored.insert(s_restored.find(unterminated) + unterminated.size() - 1, " 00");
+    CHECK(RunUnix("/usr/lib/wine/wine64 regedit /s \"" + files[0] + "\"", Restored, UninstallKey(guid)));
+    CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsKey("Kvertz.exe")));
+    CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid), kView64) == native);
 }
