@@ -4,9 +4,10 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="${BUILD:-$ROOT/build}"
 
-# Debian packages the build and the tests need.
+# Debian packages the build, the release and the tests need.
 PACKAGES="cmake ninja-build g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386 wine64
-  xvfb xauth x11-apps imagemagick doctest-dev locales fonts-ipafont-gothic"
+  xvfb xauth x11-apps imagemagick doctest-dev locales fonts-ipafont-gothic
+  osslsigncode openssl zip unzip"
 
 install_missing() {
     local missing="" p
