@@ -3,9 +3,10 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "AppDriver.h"
 #include "TestSupport.h"
 
-inline std::string BuiltExePath() { return ExeFolder() + "\\" PELO7CLEAN_EXE; }
+inline std::string BuiltExePath() { return AppExePath(); }
 
 // The executable mapped as data: its resources can be read, none of its code runs.
 class ImageModule {

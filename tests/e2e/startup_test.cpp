@@ -28,7 +28,7 @@ void CheckRefusal(AppRun& app, UINT stringId)
 
 TEST_CASE("the platform gate, for every system Wine can present")
 {
-    const std::string log = ExeFolder() + "\\Pelo7Clean.log";
+    const std::string log = AppLogPath();
     DeleteFileA(log.c_str());
     struct { const char* version; bool runs; } cases[] = {
         { "win95", false }, { "win98", true }, { "winme", true }, { "nt40", false },

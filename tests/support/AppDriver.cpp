@@ -48,7 +48,16 @@ HMODULE AppModule()
 
 std::string AppExePath()
 {
-    return ExeFolder() + "\\" PELO7CLEAN_EXE;
+    // The release tests point this at the released executable.
+    char path[MAX_PATH] = "";
+    DWORD n = GetEnvironmentVariableA("PELO7CLEAN_TEST_EXE", path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return ExeFolder() + "\\" PELO7CLEAN_EXE;
+    std::string exe = path;
+    for (char& c : exe)
+        if (c == '/')
+            c = '\\';
+    return exe;
 }
 
 std::string AppString(UINT id)
@@ -267,7 +276,8 @@ HWND WaitFocus(HWND window, HWND expected, DWORD ms)
 
 std::string AppLogPath()
 {
-    return ExeFolder() + "\\Pelo7Clean.log";
+    const std::string exe = AppExePath();
+    return exe.substr(0, exe.rfind('\\')) + "\\Pelo7Clean.log";
 }
 
 std::string FaultExePath()

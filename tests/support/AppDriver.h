@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-std::string AppExePath();   // the built Pelo7Clean.exe beside the test program
+std::string AppExePath();   // the built Pelo7Clean.exe beside the test program, or PELO7CLEAN_TEST_EXE
 
 // Sets HKCU\Software\Wine "Version" (which system Wine reports to programs
 // started afterwards) for the scope; NULL removes the value.
