@@ -5,10 +5,15 @@
 // - Nothing that came with NT 4 only or with a later system (TryEnterCriticalSection,
 //   GetTickCount64, AddVectoredExceptionHandler, GetHandleInformation, SHGetFolderPathA,
 //   wnsprintfA, ...).
-// - The C runtime is the system's msvcrt.dll, version 6 on Windows 98: none of the
-//   names that later versions added (__iob_func, ___lc_codepage_func,
-//   ___mb_cur_max_func, _time64 and the other 64-bit time and file functions,
-//   _vscprintf, _strtoi64, _aligned_malloc, ...).
+// - The C runtime is the system's msvcrt.dll, version 5.0 on the first Windows 98
+//   (98 SE has 6.0). Its list below was checked name by name against the public
+//   export list of the mingw-w64 runtime, mingw-w64-crt/lib-common/msvcrt.def.in,
+//   which groups the exports by the msvcrt.dll version that added them: every name
+//   here is in its first group, the exports of Visual C++ 4.2's msvcrt.dll (and NT
+//   4's), all of which Windows 98 has. Nothing of the later groups: _mbcasemap
+//   (5.0 SP1), __lc_collate_cp (6.0), _time64 and the other 64-bit time and file
+//   functions (Me, 2000), __iob_func, ___lc_codepage_func, ___mb_cur_max_func,
+//   _vscprintf, _strtoi64, _aligned_malloc (XP), ...
 // Each entry is a library and the blank-separated names allowed from it.
 #pragma once
 
@@ -129,6 +134,6 @@ const ImportAllowance kAllowedImports[] = {
      "sprintf _snprintf vsprintf _vsnprintf printf vprintf fprintf vfprintf puts fputs fputc "
      "putc fwrite fread fgets fgetc getc ungetc fopen fclose fflush fseek ftell setvbuf "
      "_fileno _fdopen _setmode _isatty _open _close _read _write _lseek _get_osfhandle _open_osfhandle "
-     // 32-bit time functions, the only ones version 6 has
+     // 32-bit time functions, the only ones before Windows Me and 2000
      "time localtime gmtime mktime strftime clock qsort bsearch"},
 };

@@ -51,6 +51,21 @@ TEST_CASE("the platform gate, for every system Wine can present")
     CHECK(!FileExists(log));   // refusals are not logged, and a quiet run logs nothing
 }
 
+// For the release tests, which point PELO7CLEAN_TEST_EXE at the released
+// executable: it starts as Windows 98 and as Wine's default system. The platform
+// gate above covers both for the test build, so this case is skipped there.
+TEST_CASE("the released executable opens its dialog, also as Windows 98" * doctest::skip())
+{
+    for (const char* version : {static_cast<const char*>(NULL), "win98"}) {
+        CAPTURE((version ? version : "default"));
+        ScopedWineVersion scoped(version);
+        AppRun app;
+        HWND dialog = app.WaitDialog();
+        REQUIRE(dialog != NULL);
+        Finish(app, dialog);
+    }
+}
+
 TEST_CASE("one copy at a time")
 {
     AppRun first;
