@@ -8,4 +8,4 @@ build_all
 trap end_session EXIT
 USE_XVFB=1 start_session "${ARCH:-win32}"
 cd "$BUILD"
-ctest --output-on-failure --timeout 300 ${1:+-R "$1"}
+ctest --output-on-failure --timeout 300 -j2 ${1:+-R "$1"}

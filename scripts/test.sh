@@ -11,4 +11,4 @@ build_all
 trap end_session EXIT
 USE_XVFB=1 start_session win32
 cd "$BUILD"
-ctest --output-on-failure --timeout 300
+ctest --output-on-failure --timeout 300 -j2   # the Wine tests hold a lock: see tests/CMakeLists.txt
