@@ -32,10 +32,12 @@ epoch=$(git -C "$ROOT" log -1 --format=%ct)
 expected="$name/Pelo7Clean.exe $name/README.txt $name/README-ja.txt $name/SHA256SUMS"
 [ "$(unzip -Z1 "$zip" | tr '\n' ' ')" = "$expected " ] || fail "entries: $(unzip -Z1 "$zip" | tr '\n' ' ')"
 # Entry times are the commit's, in UTC, to the 2 seconds of the zip format.
-while read -r stamp; do
+stamps=$(unzip -Z -T "$zip" | awk '$1 ~ /^-/ {print $7}')
+[ "$(wc -w <<<"$stamps")" -eq 4 ] || fail "entry times: $stamps"
+for stamp in $stamps; do
     t=$(TZ=UTC date -d "${stamp:0:4}-${stamp:4:2}-${stamp:6:2} ${stamp:9:2}:${stamp:11:2}:${stamp:13:2}" +%s)
     [ $((t - epoch)) -ge -2 ] && [ $((t - epoch)) -le 2 ] || fail "entry time $stamp, commit time $(TZ=UTC date -d "@$epoch")"
-done < <(unzip -Z -T "$zip" | awk '$1 ~ /^-/ {print $7}')
+done
 
 cd "$OUT"
 rm -rf unpacked && mkdir unpacked && unzip -q "$zip" -d unpacked
