@@ -165,7 +165,7 @@ TEST_CASE("a removal ended half way is restored from its restore file and run ag
     CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey(guid)));
     CHECK(FolderExists(SetupFolder(guid)));
 
-    const std::vector<std::string> files = RestoreFiles(ExeFolder());
+    const std::vector<std::string> files = RestoreFiles(AppFolder());
     REQUIRE(files.size() == 1);
     REQUIRE(ImportRegFile(files[0]));
     CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid)) == planted);

@@ -80,7 +80,7 @@ TEST_CASE("64-bit Windows: the 32-bit view is listed, cleaned and restored, the 
 
     // The 64-bit editor, which a double-click starts here, puts the keys back into the
     // 32-bit view; it ends a string that had no terminating zero with one.
-    const std::vector<std::string> files = RestoreFiles(ExeFolder());
+    const std::vector<std::string> files = RestoreFiles(AppFolder());
     REQUIRE(files.size() == 1);
     s_restored = planted;
     const std::string unterminated = "\"Unterminated\" type 1: 61 62 63\n";

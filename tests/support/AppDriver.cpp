@@ -274,10 +274,15 @@ HWND WaitFocus(HWND window, HWND expected, DWORD ms)
     return focus;
 }
 
-std::string AppLogPath()
+std::string AppFolder()
 {
     const std::string exe = AppExePath();
-    return exe.substr(0, exe.rfind('\\')) + "\\Pelo7Clean.log";
+    return exe.substr(0, exe.rfind('\\'));
+}
+
+std::string AppLogPath()
+{
+    return AppFolder() + "\\Pelo7Clean.log";
 }
 
 std::string FaultExePath()

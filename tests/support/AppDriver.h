@@ -61,5 +61,6 @@ void SaveScreenshot(const std::string& name);   // build/screenshots/<name>.bmp
 HWND FocusOf(HWND window);                      // the keyboard focus in that window's thread
 // The focus in that window's thread once it is on expected, or where it is after ms.
 HWND WaitFocus(HWND window, HWND expected, DWORD ms = 5000);
+std::string AppFolder();                        // the folder of AppExePath()
 std::string AppLogPath();                       // Pelo7Clean.log beside the built executable
 std::string FaultExePath();                     // the test build with the fault switch

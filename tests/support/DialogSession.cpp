@@ -86,14 +86,14 @@ CleanMachine::CleanMachine()
 {
     RemoveAllProducts();
     DeleteFileA(AppLogPath().c_str());
-    RemoveRestoreFiles(ExeFolder());
+    RemoveRestoreFiles(AppFolder());
 }
 
 CleanMachine::~CleanMachine()
 {
     RemoveAllProducts();
     DeleteFileA(AppLogPath().c_str());
-    RemoveRestoreFiles(ExeFolder());
+    RemoveRestoreFiles(AppFolder());
 }
 
 void CleanMachine::Plant(int index)
