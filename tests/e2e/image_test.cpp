@@ -224,7 +224,7 @@ std::string LanguagesOf(HMODULE module, LPCSTR type, LPCSTR name)
 
 struct ExpectedControl {
     DWORD id;
-    const char* cls;  // lower-case class name
+    WORD cls;         // a predefined class, by ordinal
     DWORD style;
     short x, y, cx, cy;
     const wchar_t* text;
@@ -236,6 +236,7 @@ const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSC
 const DWORD kDefButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
 const DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 const DWORD kStaticId = 0xFFFFFFFF;  // -1
+const WORD kButton = 0x0080, kStatic = 0x0082, kListBox = 0x0083;
 
 struct ExpectedDialog {
     WORD language;
@@ -247,41 +248,29 @@ struct ExpectedDialog {
 
 const ExpectedDialog kExpectedDialogs[] = {
     {LANG_EN, L"Tumora Installation Information Cleaner V1.0L15", L"Arial", 287, 174, {
-        {kStaticId, "static", kStaticStyle, 7, 7, 273, 8,
+        {kStaticId, kStatic, kStaticStyle, 7, 7, 273, 8,
          L"The installation information of the selected application is removed. "},
-        {kStaticId, "static", kStaticStyle, 7, 22, 273, 8,
+        {kStaticId, kStatic, kStaticStyle, 7, 22, 273, 8,
          L"Use this tool only if uninstallation cannot be completed properly."},
-        {kStaticId, "static", kStaticStyle, 7, 37, 273, 38,
+        {kStaticId, kStatic, kStaticStyle, 7, 37, 273, 38,
          L"To completely remove the application from your computer, do the following:\n"
          L"1. Uninstall the application with this tool.\n2. Reinstall the application.\n"
          L"3. Remove the application using the Add or Remove Programs utility."},
-        {1003, "listbox", kListStyle, 7, 79, 273, 65, L""},
-        {1000, "button", kDefButtonStyle, 172, 153, 50, 14, L"Remove"},
-        {IDCANCEL, "button", kButtonStyle, 230, 153, 50, 14, L"Finish"}}},
+        {1003, kListBox, kListStyle, 7, 79, 273, 65, L""},
+        {1000, kButton, kDefButtonStyle, 172, 153, 50, 14, L"Remove"},
+        {IDCANCEL, kButton, kButtonStyle, 230, 153, 50, 14, L"Finish"}}},
     {LANG_JA, L"ペロナ インストール情報削除ツール V1.0L15", L"ＭＳ Ｐゴシック", 262, 180, {
-        {kStaticId, "static", kStaticStyle, 7, 7, 248, 8,
+        {kStaticId, kStatic, kStaticStyle, 7, 7, 248, 8,
          L"選択されているアプリケーションのインストール情報を削除します。"},
-        {kStaticId, "static", kStaticStyle, 7, 23, 248, 8,
+        {kStaticId, kStatic, kStaticStyle, 7, 23, 248, 8,
          L"アンインストールが正常に完了しない場合にのみご使用ください。"},
-        {kStaticId, "static", kStaticStyle, 7, 40, 248, 24,
+        {kStaticId, kStatic, kStaticStyle, 7, 40, 248, 24,
          L"完全にアンインストールさせるには、本ツールで削除後に、再度インストールを実行し、"
          L"コントロールパネルからアンインストールを行ってください。"},
-        {1003, "listbox", kListStyle, 7, 70, 248, 75, L""},
-        {1000, "button", kDefButtonStyle, 145, 159, 50, 14, L"削除"},
-        {IDCANCEL, "button", kButtonStyle, 205, 159, 50, 14, L"終了"}}},
+        {1003, kListBox, kListStyle, 7, 70, 248, 75, L""},
+        {1000, kButton, kDefButtonStyle, 145, 159, 50, 14, L"削除"},
+        {IDCANCEL, kButton, kButtonStyle, 205, 159, 50, 14, L"終了"}}},
 };
-
-// The predefined classes as a template names them, by atom or by name.
-std::string ClassName(WORD atom, const std::wstring& name)
-{
-    switch (atom) {
-    case 0x0080: return "button";
-    case 0x0082: return "static";
-    case 0x0083: return "listbox";
-    case 0: return Lower(Show(name));
-    default: return "atom " + std::to_string(atom);
-    }
-}
 
 // --- version resource ---------------------------------------------------------
 
@@ -526,8 +515,9 @@ TEST_CASE("dialog 102 in both languages")
             CHECK(r.Short() == c.cx);
             CHECK(r.Short() == c.cy);
             CHECK(r.Dword() == c.id);
-            std::wstring name = r.NameOrOrdinal(ordinal);
-            CHECK(ClassName(ordinal, name) == c.cls);
+            // By ordinal, as the usual resource compilers store the predefined classes.
+            CHECK(Show(r.NameOrOrdinal(ordinal)) == "");
+            CHECK(ordinal == c.cls);
             std::wstring text = r.NameOrOrdinal(ordinal);
             CHECK(ordinal == 0);
             CHECK(Show(text) == Show(c.text));
