@@ -71,3 +71,16 @@ TEST_CASE("Japanese message text on Vista loses line feeds only")
     CHECK(s_shown == expected);
     CHECK(std::string(text) == original);
 }
+
+TEST_CASE("a long Japanese text is cut to 511 bytes between characters, not inside one")
+{
+    seam::pMessageBoxA = FakeMessageBoxA;
+    ScopedVersion v({ VER_PLATFORM_WIN32_NT, 5, 1, "", false, false });
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += kHyo;
+    ShowMessage(NULL, text.c_str(), "x", 64);
+    seam::pMessageBoxA = ::MessageBoxA;
+    // The 511th byte is the lead byte of the 256th character: it goes with it.
+    CHECK(s_shown == text.substr(0, 510));
+}

@@ -4,11 +4,27 @@
 #include "OsKind.h"
 #include "TestSeams.h"
 
+namespace {
+// Bytes of text that fit in limit bytes without splitting a double-byte character:
+// a lead byte left last would run into the terminator.
+int FittingLength(LPCSTR text, int limit)
+{
+    int n = 0;
+    while (text[n] != '\0') {
+        const int size = IsDBCSLeadByte((BYTE)text[n]) && text[n + 1] != '\0' ? 2 : 1;
+        if (n + size > limit)
+            break;
+        n += size;
+    }
+    return n;
+}
+}
+
 int ShowMessage(HWND hOwner, LPCSTR text, LPCSTR caption, UINT style)
 {
     char work[512];
     memset(work, 0, sizeof work);
-    lstrcpynA(work, text, sizeof work);
+    memcpy(work, text, FittingLength(text, sizeof work - 1));
     // Vista and later wrap message box text themselves; the line feeds would only
     // add ragged breaks. Carriage returns stay.
     if (GetOsKind() >= 11) {
