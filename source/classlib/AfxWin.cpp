@@ -73,6 +73,34 @@ void CWnd::WinHelp(DWORD dwData, UINT nCmd)
     ::WinHelpA(m_hWnd, path, nCmd, dwData);
 }
 
+void CWnd::CenterWindow()
+{
+    RECT rcArea;
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0))
+        ::SetRect(&rcArea, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    RECT rcCenter = rcArea;
+    const HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (hOwner != NULL && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner))
+        ::GetWindowRect(hOwner, &rcCenter);
+
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    const int cx = rc.right - rc.left;
+    const int cy = rc.bottom - rc.top;
+    int x = rcCenter.left + (rcCenter.right - rcCenter.left - cx) / 2;
+    int y = rcCenter.top + (rcCenter.bottom - rcCenter.top - cy) / 2;
+    // Within the work area; a window larger than it keeps its caption on screen.
+    if (x + cx > rcArea.right)
+        x = rcArea.right - cx;
+    if (x < rcArea.left)
+        x = rcArea.left;
+    if (y + cy > rcArea.bottom)
+        y = rcArea.bottom - cy;
+    if (y < rcArea.top)
+        y = rcArea.top;
+    ::SetWindowPos(m_hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx = { bSaveAndValidate, this };
@@ -163,18 +191,46 @@ BOOL CDialog::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CDialog* pDlg;
-    if (message == WM_INITDIALOG) {
-        pDlg = (CDialog*)lParam;
-        ::SetWindowLongA(hWnd, DWL_USER, (LONG)pDlg);
-        pDlg->m_hWnd = hWnd;
-        return pDlg->OnInitDialog();
-    }
-    pDlg = (CDialog*)::GetWindowLongA(hWnd, DWL_USER);
+    CDialog* pDlg = message == WM_INITDIALOG ? (CDialog*)lParam : (CDialog*)::GetWindowLongA(hWnd, DWL_USER);
     if (pDlg == NULL)
         return FALSE;
+    // An exception cannot unwind through the system's frames that called this
+    // procedure: the process would end. The message is left to the dialog
+    // manager instead (for WM_INITDIALOG: the system sets the focus), and the
+    // dialog goes on.
+    try {
+        if (message == WM_INITDIALOG)
+            return pDlg->HandleInitDialog(hWnd);
+        return pDlg->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return message == WM_INITDIALOG;
+    }
+}
+
+INT_PTR CDialog::HandleInitDialog(HWND hWnd)
+{
+    ::SetWindowLongA(hWnd, DWL_USER, (LONG)this);
+    m_hWnd = hWnd;
+    RECT rcBefore;
+    ::GetWindowRect(hWnd, &rcBefore);
+    const BOOL bResult = OnInitDialog();
+
+    // A top-level dialog that its template leaves where the system puts it (no
+    // centring or absolute alignment) would open in a corner of the screen:
+    // centre it, unless OnInitDialog already showed or moved it.
+    RECT rcAfter;
+    ::GetWindowRect(hWnd, &rcAfter);
+    const LONG style = ::GetWindowLongA(hWnd, GWL_STYLE);
+    if ((style & (WS_CHILD | WS_VISIBLE | DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) == 0
+        && rcAfter.left == rcBefore.left && rcAfter.top == rcBefore.top)
+        CenterWindow();
+    return bResult;
+}
+
+INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
     LRESULT result = 0;
-    if (!pDlg->OnDialogMessage(message, wParam, lParam, &result))
+    if (!OnDialogMessage(message, wParam, lParam, &result))
         return FALSE;
     // These few return their result directly; the rest through DWL_MSGRESULT.
     switch (message) {
@@ -184,7 +240,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     case WM_COMPAREITEM: case WM_VKEYTOITEM: case WM_CHARTOITEM:
         return (INT_PTR)result;
     }
-    ::SetWindowLongA(hWnd, DWL_MSGRESULT, (LONG)result);
+    ::SetWindowLongA(m_hWnd, DWL_MSGRESULT, (LONG)result);
     return TRUE;
 }
 

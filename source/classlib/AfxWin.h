@@ -127,6 +127,8 @@ public:
     HWND SetFocus() { return ::SetFocus(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
+    // Over the owner when it is shown, else on the work area; kept within the work area.
+    void CenterWindow();
     // The window menu, or NULL; the object lives as long as this window object.
     CMenu* GetSystemMenu(BOOL bRevert);
     CDC* GetDC();                                // release with ReleaseDC
@@ -186,6 +188,8 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleInitDialog(HWND hWnd);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 // ---- the application ------------------------------------------------------

@@ -21,6 +21,7 @@ TEST_CASE("Japanese: the dialog, its list and its refusals")
         machine.Plant(i);
     OpenDialog d;
     CHECK(WindowText(d.dialog) == Acp(u8"ペロナ インストール情報削除ツール V1.0L15"));
+    CHECK(OffCentre(d.dialog) == "");
     const std::vector<ListItemView> items = ReadList(d.list);
     REQUIRE(items.size() == 4);
     for (int i = 0; i < 4; ++i) {
@@ -49,12 +50,17 @@ TEST_CASE("Japanese: the dialog, its list and its refusals")
     d.Finish();
 }
 
-TEST_CASE("Japanese: with only the viewer left, the linkage option is refused with string 10")
+TEST_CASE("Japanese at 144 DPI: the dialog centred; with only the viewer left, the linkage option is refused")
 {
     CleanMachine machine;
     machine.Plant(1);
     machine.Plant(3);
+    ScopedDpi dpi(144);
     OpenDialog d;
+    RECT client;
+    GetClientRect(d.dialog, &client);
+    CHECK(client.bottom >= 400);   // 180 dialog units: about 300 pixels at 96 DPI, 450 at 144
+    CHECK(OffCentre(d.dialog) == "");
     d.Select(1);
     const MessageBoxView box = d.PressRemove();
     CHECK(box.text.find(Acp(u8"ペロ７ビューアがインストールされています。")) == 0);

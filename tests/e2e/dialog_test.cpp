@@ -24,6 +24,7 @@ TEST_CASE("the list shows installed products in catalog order with their catalog
         CHECK(d.Selection() == 0);
         CHECK(IsWindowEnabled(d.list));
         CHECK(IsWindowEnabled(d.remove));
+        CHECK(OffCentre(d.dialog) == "");
         SaveScreenshot("en-idle");
     }
     SUBCASE("a product with several keys is listed once, by its first readable key") {
@@ -264,6 +265,24 @@ TEST_CASE("keys: Enter starts the removal flow, Escape closes the dialog")
     CHECK(ProductLeftovers(1));
     PostMessageA(d.list, WM_KEYDOWN, VK_ESCAPE, 0);
     CHECK(d.app.WaitExit(10000));
+}
+
+TEST_CASE("an exception out of a handler leaves the dialog running and usable")
+{
+    CleanMachine machine;
+    machine.Plant(1);
+    // The fault build throws out of the first message box: the confirmation.
+    OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=throw-in-box" });
+    // Sent, not posted: it returns once the handler has ended, and fails if the process died.
+    DWORD_PTR answer = 0;
+    CHECK(SendMessageTimeoutA(d.dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), (LPARAM)d.remove,
+                              SMTO_NORMAL, 10000, &answer) != 0);
+    CHECK(d.app.FindMessageBox() == NULL);
+    // Remove asks again, and Finish ends the program.
+    const MessageBoxView ask = d.PressRemove();
+    CHECK(ask.text == AppString(3));
+    AnswerMessageBox(ask.hwnd, IDNO);
+    d.Finish();
 }
 
 TEST_CASE("Remove with nothing selected only logs, naming the dialog's source file")

@@ -1,7 +1,9 @@
 // Linked only into Pelo7Clean_faults.exe, a test build of the program. The
 // variable PELO7CLEAN_FAULT makes registry deletions fail as a locked-down key
 // would on Windows ("deny-delete"), which Wine cannot produce, or raise an
-// exception with last error 5 ("throw-in-delete").
+// exception with last error 5 ("throw-in-delete"), or makes the first message
+// box raise one, as memory running out while its text is built would
+// ("throw-in-box").
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
@@ -17,6 +19,12 @@ DWORD WINAPI ThrowingSHDeleteKeyA(HKEY, LPCSTR)
     throw CMemoryException();
 }
 
+int WINAPI ThrowingMessageBoxA(HWND, LPCSTR, LPCSTR, UINT)
+{
+    seam::pMessageBoxA = ::MessageBoxA;   // once: later boxes show
+    throw CMemoryException();
+}
+
 struct Install {
     Install()
     {
@@ -26,6 +34,8 @@ struct Install {
             seam::pSHDeleteKeyA = DeniedSHDeleteKeyA;
         } else if (fault != NULL && strcmp(fault, "throw-in-delete") == 0) {
             seam::pSHDeleteKeyA = ThrowingSHDeleteKeyA;
+        } else if (fault != NULL && strcmp(fault, "throw-in-box") == 0) {
+            seam::pMessageBoxA = ThrowingMessageBoxA;
         }
     }
 } s_install;

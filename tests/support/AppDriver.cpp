@@ -3,8 +3,6 @@
 #include "TestSupport.h"
 
 namespace {
-const char kWineKey[] = "Software\\Wine";
-
 std::string FromWide(const wchar_t* w, int n)
 {
     int bytes = WideCharToMultiByte(CP_ACP, 0, w, n, NULL, 0, NULL, NULL);
@@ -70,31 +68,32 @@ std::string AppString(UINT id)
 std::string DialogCaption() { return AppString(1); }
 std::string BoxCaption() { return AppString(2); }
 
-ScopedWineVersion::ScopedWineVersion(const char* version) : m_had(false)
+ScopedUserValue::ScopedUserValue(const char* key, const char* name, DWORD type, const void* data, DWORD size)
+    : m_key(key), m_name(name), m_savedType(REG_NONE), m_had(false)
 {
     HKEY h = NULL;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kWineKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
-    char buf[64] = "";
-    DWORD size = sizeof buf;
-    if (RegQueryValueExA(h, "Version", NULL, NULL, (BYTE*)buf, &size) == ERROR_SUCCESS) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
+    char buf[256];
+    DWORD bytes = sizeof buf;
+    if (RegQueryValueExA(h, name, NULL, &m_savedType, (BYTE*)buf, &bytes) == ERROR_SUCCESS) {
         m_had = true;
-        m_saved = buf;
+        m_saved.assign(buf, bytes);
     }
-    if (version != NULL)
-        RegSetValueExA(h, "Version", 0, REG_SZ, (const BYTE*)version, lstrlenA(version) + 1);
+    if (data != NULL)
+        RegSetValueExA(h, name, 0, type, (const BYTE*)data, size);
     else
-        RegDeleteValueA(h, "Version");
+        RegDeleteValueA(h, name);
     RegCloseKey(h);
 }
 
-ScopedWineVersion::~ScopedWineVersion()
+ScopedUserValue::~ScopedUserValue()
 {
     HKEY h = NULL;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kWineKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
+    RegCreateKeyExA(HKEY_CURRENT_USER, m_key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
     if (m_had)
-        RegSetValueExA(h, "Version", 0, REG_SZ, (const BYTE*)m_saved.c_str(), (DWORD)m_saved.size() + 1);
+        RegSetValueExA(h, m_name.c_str(), 0, m_savedType, (const BYTE*)m_saved.data(), (DWORD)m_saved.size());
     else
-        RegDeleteValueA(h, "Version");
+        RegDeleteValueA(h, m_name.c_str());
     RegCloseKey(h);
 }
 
@@ -254,6 +253,22 @@ void SaveScreenshot(const std::string& name)
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(NULL, screen);
+}
+
+std::string OffCentre(HWND window)
+{
+    RECT area, rect;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    GetWindowRect(window, &rect);
+    // Twice the distance between the centres, so that half pixels stay whole.
+    const long dx = (rect.left + rect.right) - (area.left + area.right);
+    const long dy = (rect.top + rect.bottom) - (area.top + area.bottom);
+    if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1)
+        return "";
+    char text[128];
+    wsprintfA(text, "window %ld,%ld-%ld,%ld in work area %ld,%ld-%ld,%ld", rect.left, rect.top, rect.right,
+              rect.bottom, area.left, area.top, area.right, area.bottom);
+    return text;
 }
 
 HWND FocusOf(HWND window)

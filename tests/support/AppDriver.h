@@ -7,15 +7,31 @@
 
 std::string AppExePath();   // the built Pelo7Clean.exe beside the test program, or PELO7CLEAN_TEST_EXE
 
-// Sets HKCU\Software\Wine "Version" (which system Wine reports to programs
-// started afterwards) for the scope; NULL removes the value.
-class ScopedWineVersion {
+// Sets a value under HKEY_CURRENT_USER for the scope, for programs started
+// afterwards to read; NULL data removes it. The old value comes back at the end.
+class ScopedUserValue {
 public:
-    explicit ScopedWineVersion(const char* version);
-    ~ScopedWineVersion();
+    ScopedUserValue(const char* key, const char* name, DWORD type, const void* data, DWORD size);
+    ~ScopedUserValue();
 private:
-    std::string m_saved;
+    std::string m_key, m_name, m_saved;
+    DWORD m_savedType;
     bool m_had;
+    ScopedUserValue(const ScopedUserValue&) = delete;
+    ScopedUserValue& operator=(const ScopedUserValue&) = delete;
+};
+
+// Which system Wine reports (HKCU\Software\Wine "Version"); NULL for its default.
+class ScopedWineVersion : ScopedUserValue {
+public:
+    explicit ScopedWineVersion(const char* version)
+        : ScopedUserValue("Software\\Wine", "Version", REG_SZ, version, version ? lstrlenA(version) + 1 : 0) {}
+};
+
+// The screen's DPI (Wine's LogPixels).
+class ScopedDpi : ScopedUserValue {
+public:
+    explicit ScopedDpi(DWORD dpi) : ScopedUserValue("Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi) {}
 };
 
 struct MessageBoxView {
@@ -57,6 +73,10 @@ std::string DialogCaption();                    // string 1 of the built executa
 std::string BoxCaption();                       // string 2
 std::string AppString(UINT id);                 // a string of the built executable
 void SaveScreenshot(const std::string& name);   // build/screenshots/<name>.bmp
+
+// "" when the window lies in the middle of the work area (to the half pixel that
+// an odd difference in size leaves), else both rectangles.
+std::string OffCentre(HWND window);
 
 HWND FocusOf(HWND window);                      // the keyboard focus in that window's thread
 // The focus in that window's thread once it is on expected, or where it is after ms.
