@@ -6,7 +6,7 @@ BUILD="${BUILD:-$ROOT/build}"
 
 # Debian packages the build, the release and the tests need.
 PACKAGES="cmake ninja-build g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386 wine64
-  xvfb xauth x11-apps imagemagick doctest-dev locales fonts-ipafont-gothic
+  xvfb xauth x11-apps xdotool imagemagick doctest-dev locales fonts-ipafont-gothic
   osslsigncode openssl zip unzip"
 
 install_missing() {

@@ -30,6 +30,18 @@ void ShowCode(HWND hOwner, UINT nId, int nCode)
     ShowMessage(hOwner, text, g_appTitle, MB_ICONHAND);
 }
 
+// Drops the keys and clicks that are waiting in the queue. Typed while the window
+// was locked, they were meant for controls that ignored them; left there, an Enter
+// or Escape would answer the result box the moment it appears. Peeking also makes
+// the system take in input that it has received but not yet queued.
+void DiscardQueuedInput()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
+    while (PeekMessageA(&msg, NULL, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+    while (PeekMessageA(&msg, NULL, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {}
+}
+
 const int kProductCount = 4;   // g_delKeyTable without its terminator
 }
 
@@ -122,6 +134,7 @@ int CPelo7CleanDlg::UninstallSelected()
 
     // Leaves the user a moment to see that something happened.
     Sleep(2000);
+    DiscardQueuedInput();
 
     if (pSysMenu != NULL)
         pSysMenu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);

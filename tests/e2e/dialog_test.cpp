@@ -178,13 +178,17 @@ TEST_CASE("a removal ended half way is restored from its restore file and run ag
     CHECK(!ProductLeftovers(1));
 }
 
-TEST_CASE("while cleaning, the controls are disabled; afterwards enabled again")
+TEST_CASE("while cleaning, the controls are disabled and keys typed are dropped; afterwards enabled again")
 {
     CleanMachine machine;
     machine.Plant(1);
     machine.Plant(3);
     OpenDialog d;
     d.Select(0);
+    RECT rect;
+    GetWindowRect(d.dialog, &rect);
+    REQUIRE(XInput("mousemove " + std::to_string((rect.left + rect.right) / 2) + " "
+                   + std::to_string((rect.top + rect.bottom) / 2)));
     const MessageBoxView ask = d.PressRemove();
     AnswerMessageBox(ask.hwnd, IDYES);
     // The cleaning and its two-second pause block the dialog: catch it inside.
@@ -197,12 +201,28 @@ TEST_CASE("while cleaning, the controls are disabled; afterwards enabled again")
     CHECK(!IsWindowEnabled(d.remove));
     CHECK(!IsWindowEnabled(d.finish));
     CHECK(!IsWindowEnabled(d.list));
+    // Enter and Escape from the keyboard while the window is locked must not
+    // answer the result box, nor close the dialog.
+    REQUIRE(XInput("key Return Escape"));
+    REQUIRE(!anyEnabled());   // typed in time
     HWND result = d.app.WaitMessageBox(20000);
     REQUIRE(result != NULL);
     CHECK(IsWindowEnabled(d.remove));
     CHECK(IsWindowEnabled(d.finish));
     CHECK(IsWindowEnabled(d.list));
-    d.Dismiss(ReadMessageBox(result));
+    // Space held down pushes the box's button once the keys before it are handled;
+    // by then a replayed Enter would have closed the box.
+    REQUIRE(XInput("keydown space"));
+    HWND ok = GetDlgItem(result, IDOK);
+    for (DWORD start = GetTickCount(); IsWindow(result) && !(SendMessageA(ok, BM_GETSTATE, 0, 0) & BST_PUSHED)
+                                       && GetTickCount() - start < 10000;)
+        Sleep(10);
+    CHECK(IsWindow(result));
+    REQUIRE(XInput("keyup space"));
+    for (DWORD start = GetTickCount(); IsWindow(result) && GetTickCount() - start < 5000;)
+        Sleep(10);
+    CHECK(!IsWindow(result));
+    CHECK(!d.app.WaitExit(0));
 }
 
 TEST_CASE("a failed cleaning reports its code")

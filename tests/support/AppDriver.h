@@ -74,6 +74,10 @@ std::string BoxCaption();                       // string 2
 std::string AppString(UINT id);                 // a string of the built executable
 void SaveScreenshot(const std::string& name);   // build/screenshots/<name>.bmp
 
+// Real keyboard and mouse input through the X server, as xdotool arguments
+// ("key Return", "mousemove 10 20"); true once xdotool has sent it all. With no
+// window manager, keys go to the window under the pointer.
+bool XInput(const std::string& args);
 // "" when the window lies in the middle of the work area (to the half pixel that
 // an odd difference in size leaves), else both rectangles.
 std::string OffCentre(HWND window);

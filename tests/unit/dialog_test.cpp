@@ -70,8 +70,10 @@ DWORD WINAPI Drive(LPVOID param)
                                     !IsWindowEnabled(GetDlgItem(o->dialog, IDCANCEL)) && !IsWindowEnabled(list);
         o->closeGrayedDuring = !grayedBefore && CloseGrayed(o->dialog);
     }
-    // Wait for the flow to end: the result box has been answered when a message is processed again.
-    SendMessageA(o->dialog, WM_NULL, 0, 0);
+    // The Close command comes back just before the controls. (A sent message is no
+    // sign of the end: the flow takes them in while it clears the input queue.)
+    for (int i = 0; i < 500 && !IsWindowEnabled(GetDlgItem(o->dialog, 1000)); ++i)
+        Sleep(10);
     o->closeEnabledAfter = !CloseGrayed(o->dialog);
     PostMessageA(o->dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return 0;
