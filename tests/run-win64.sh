@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Runs a test program in a fresh 64-bit Wine prefix of its own, on the display
-# the caller set up, and removes the prefix afterwards.
+# Runs a test program in a fresh 64-bit Wine prefix of its own, with a Wine server
+# and an X display of its own, so that it can run beside the tests of the shared
+# 32-bit prefix; removes them afterwards. The program under test runs from a copy
+# in the session's folder, so that its log and restore files are its own too.
+#   run-win64.sh build/bin/e2e_tests.exe ARGS...
 set -euo pipefail
-dir=$(mktemp -d /tmp/pelo7clean64.XXXXXX)
-export WINEARCH=win64 WINEPREFIX="$dir/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k >/dev/null 2>&1; rm -rf "$dir"' EXIT
-wineboot -i >/dev/null 2>&1
-wineserver -w
-wineserver -p >/dev/null 2>&1   # it must hold none of our output pipes
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-wine cmd.exe /c exit >/dev/null 2>&1   # system processes must not hold our output open
+source "$(dirname "$0")/../scripts/common.sh"
+trap end_session EXIT
+USE_XVFB=1 start_session win64
+cp "$(dirname "$1")/Pelo7Clean.exe" "$SESSION_DIR/"
+export PELO7CLEAN_TEST_EXE="Z:$SESSION_DIR/Pelo7Clean.exe"
 wine "$@"
