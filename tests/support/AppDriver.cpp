@@ -1,5 +1,6 @@
 #include "AppDriver.h"
 #include <stdexcept>
+#include "EngineSupport.h"
 #include "TestSupport.h"
 
 namespace {
@@ -257,27 +258,15 @@ void SaveScreenshot(const std::string& name)
 
 bool XInput(const std::string& args)
 {
-    // Wine starts a Unix program but gives no handle to wait on: the shell leaves
-    // xdotool's exit status in a file, renamed into place once written.
+    // The shell leaves xdotool's exit status in a file, renamed into place once written.
     static int s_runs = 0;
     const std::string done = "/tmp/pelo7clean-xinput-" + std::to_string(GetCurrentProcessId()) + "-"
                            + std::to_string(GetTickCount()) + "-" + std::to_string(++s_runs);
     std::string donePath = "Z:" + done;
     for (char& c : donePath)
         c = c == '/' ? '\\' : c;
-    std::string cmd = "Z:\\bin\\sh -c \"xdotool " + args + "; echo $? >" + done + ".part; mv " + done + ".part " + done + "\"";
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return false;
-    if (pi.hThread != NULL)
-        CloseHandle(pi.hThread);
-    if (pi.hProcess != NULL)
-        CloseHandle(pi.hProcess);
-    for (DWORD start = GetTickCount(); !FileExists(donePath) && GetTickCount() - start < 10000;)
-        Sleep(10);
+    RunUnix("/bin/sh -c \"xdotool " + args + "; echo $? >" + done + ".part; mv " + done + ".part " + done + "\"",
+            [](const std::string& path) { return FileExists(path); }, donePath);
     const std::string status = ReadFileBytes(donePath);
     DeleteFileA(donePath.c_str());
     return status == "0\n";
