@@ -99,6 +99,15 @@ void PlantEveryValueKind(const std::string& key)
     }
 }
 
+std::string AsImported(std::string snapshot)
+{
+    const std::string unterminated = "\"Unterminated\" type 1: 61 62 63\n";
+    const size_t at = snapshot.find(unterminated);
+    if (at == std::string::npos)
+        return "";
+    return snapshot.insert(at + unterminated.size() - 1, " 00");
+}
+
 bool ProductLeftovers(int index)
 {
     const DelKeyEntry& e = g_delKeyTable[index];

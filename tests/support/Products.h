@@ -17,6 +17,9 @@ void PlantProduct(int index, const std::string& displayName, const std::string& 
 // empty); under code page 932 also double-byte names whose trail byte is 0x5C.
 // "Unterminated" is a string without its terminating zero.
 void PlantEveryValueKind(const std::string& key);
+// A snapshot (RegSnapshot) of such a key as the registry editor gives it back from a
+// restore file: "Unterminated" ends with a zero. "" when the snapshot lacks the value.
+std::string AsImported(std::string snapshot);
 
 // True while anything of the entry is left: a key, an App Paths key, a setup folder.
 bool ProductLeftovers(int index);

@@ -193,9 +193,9 @@ static void SnapshotKey(HKEY key, const std::string& relative, std::string& out)
 {
     out += "[" + relative + "]\n";
     std::map<std::string, std::string> values;
+    std::vector<char> name(16384);
+    std::vector<BYTE> data(65536);
     for (DWORD i = 0;; ++i) {
-        std::vector<char> name(16384);
-        std::vector<BYTE> data(65536);
         DWORD cchName = (DWORD)name.size(), cbData = (DWORD)data.size(), type = 0;
         if (RegEnumValueA(key, i, &name[0], &cchName, NULL, &type, &data[0], &cbData) != ERROR_SUCCESS)
             break;
@@ -211,13 +211,13 @@ static void SnapshotKey(HKEY key, const std::string& relative, std::string& out)
     for (const auto& v : values)
         out += v.second;
     for (DWORD i = 0;; ++i) {
-        char name[MAX_PATH];
-        DWORD cchName = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &cchName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+        char subName[MAX_PATH];
+        DWORD cchSubName = sizeof subName;
+        if (RegEnumKeyExA(key, i, subName, &cchSubName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
             break;
         HKEY sub = NULL;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
-            SnapshotKey(sub, relative + "\\" + name, out);
+        if (RegOpenKeyExA(key, subName, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
+            SnapshotKey(sub, relative + "\\" + subName, out);
             RegCloseKey(sub);
         }
     }
