@@ -6,6 +6,7 @@
 #include "OsKind.h"
 #include "PathCut.h"
 #include "ShowMessage.h"
+#include "WideCalls.h"
 #include "Pelo7CleanDlg.h"
 
 static const char kMutexName[] = "PELO7CLEAN_EXEC";
@@ -68,6 +69,22 @@ static void BuildLogPath()
     lstrcpyA(g_logPath, path);
 }
 
+// The restore files go beside the executable however long its folder's path is; on the
+// NT family the wide-character call tells it whole.
+static void FindExeFolder()
+{
+    g_exeFolderW[0] = 0;
+    if (IsWin98Family(g_osKind) || !wide::Load())
+        return;
+    const DWORD cch = sizeof g_exeFolderW / sizeof g_exeFolderW[0];
+    const DWORD n = wide::pGetModuleFileNameW(NULL, g_exeFolderW, cch);
+    DWORD cut = 0;
+    for (DWORD i = 0; i < n && n < cch; ++i)
+        if (g_exeFolderW[i] == '\\')
+            cut = i;
+    g_exeFolderW[cut] = 0;
+}
+
 BOOL CPelo7CleanApp::InitInstance()
 {
     AfxEnableControlContainer();
@@ -97,6 +114,7 @@ BOOL CPelo7CleanApp::InitInstance()
     }
 
     BuildLogPath();
+    FindExeFolder();
 
     CPelo7CleanDlg dlg;
     m_pMainWnd = &dlg;

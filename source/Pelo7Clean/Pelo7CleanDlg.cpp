@@ -6,6 +6,7 @@
 #include "ErrorLog.h"
 #include "ShowMessage.h"
 #include "DeleteTheFolder.h"
+#include "OsKind.h"
 #include "RestoreFile.h"
 #include "TestSeams.h"
 
@@ -43,6 +44,34 @@ void DiscardQueuedInput()
 }
 
 const int kProductCount = 4;   // g_delKeyTable without its terminator
+
+// Locks the window while a removal runs: the Close command grayed, the three controls
+// disabled. Whatever way the removal is left, an exception included, the window is
+// usable again afterwards.
+class CRemovalLock {
+public:
+    explicit CRemovalLock(CPelo7CleanDlg& dlg) : m_dlg(dlg), m_pSysMenu(dlg.GetSystemMenu(FALSE))
+    {
+        if (m_pSysMenu != NULL)
+            m_pSysMenu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+        m_dlg.m_btnRemove.EnableWindow(FALSE);
+        m_dlg.m_btnFinish.EnableWindow(FALSE);
+        m_dlg.m_listProduct.EnableWindow(FALSE);
+    }
+    ~CRemovalLock()
+    {
+        if (m_pSysMenu != NULL)
+            m_pSysMenu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+        m_dlg.m_btnRemove.EnableWindow(TRUE);
+        m_dlg.m_btnFinish.EnableWindow(TRUE);
+        m_dlg.m_listProduct.EnableWindow(TRUE);
+    }
+private:
+    CPelo7CleanDlg& m_dlg;
+    CMenu* m_pSysMenu;
+    CRemovalLock(const CRemovalLock&);
+    CRemovalLock& operator=(const CRemovalLock&);
+};
 }
 
 CPelo7CleanDlg::CPelo7CleanDlg(CWnd* pParent)
@@ -107,6 +136,8 @@ void CPelo7CleanDlg::OnRemove()
         return;
 
     const int result = UninstallSelected();
+    if (result == kRemovalDeclined)
+        return;   // the user kept everything: there is nothing to report
     if (result == 0 || result == 1)
         ShowString(m_hWnd, IDS_REMOVE_SUCCEEDED, MB_ICONINFORMATION);
     else if (result == -13)
@@ -119,28 +150,23 @@ void CPelo7CleanDlg::OnRemove()
 
 int CPelo7CleanDlg::UninstallSelected()
 {
-    CMenu* pSysMenu = GetSystemMenu(FALSE);
-    if (pSysMenu != NULL)
-        pSysMenu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
-    m_btnRemove.EnableWindow(FALSE);
-    m_btnFinish.EnableWindow(FALSE);
-    m_listProduct.EnableWindow(FALSE);
+    int result;
+    {
+        CRemovalLock lock(*this);
 
-    // An index outside the catalog is refused as a missing entry, never used.
-    const int nSel = m_listProduct.GetCurSel();
-    const DWORD_PTR nIndex = nSel != LB_ERR ? m_listProduct.GetItemData(nSel) : (DWORD_PTR)-1;
-    const DelKeyEntry* pEntry = nIndex < (DWORD_PTR)kProductCount ? &g_delKeyTable[nIndex] : NULL;
-    const int result = DelPelo7RegKey(pEntry);
+        // An index outside the catalog is refused as a missing entry, never used.
+        const int nSel = m_listProduct.GetCurSel();
+        const DWORD_PTR nIndex = nSel != LB_ERR ? m_listProduct.GetItemData(nSel) : (DWORD_PTR)-1;
+        const DelKeyEntry* pEntry = nIndex < (DWORD_PTR)kProductCount ? &g_delKeyTable[nIndex] : NULL;
+        result = DelPelo7RegKey(pEntry);
+        // Nothing happened: the list stays as it is, selection included.
+        if (result == kRemovalDeclined)
+            return result;
 
-    // Leaves the user a moment to see that something happened.
-    Sleep(2000);
-    DiscardQueuedInput();
-
-    if (pSysMenu != NULL)
-        pSysMenu->EnableMenuItem(SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
-    m_btnRemove.EnableWindow(TRUE);
-    m_btnFinish.EnableWindow(TRUE);
-    m_listProduct.EnableWindow(TRUE);
+        // Leaves the user a moment to see that something happened.
+        Sleep(2000);
+        DiscardQueuedInput();
+    }
     AddListPelo7RegKey(TRUE);
     return result;
 }
@@ -367,24 +393,29 @@ int ReadProgramFilesDir(HWND hOwner, LPSTR lpProgramFilesDir, HKEY& hKey)
 }
 
 // Saves every key that the removal of the entry is about to delete into a restore file,
-// the way back for the user. A restore file that cannot be made is logged (once, where
-// it failed) and does not stop the removal.
-void SaveRestoreFile(const DelKeyEntry* pDelKey)
+// the way back for the user. TRUE when a complete file was written, or there was nothing
+// to save; its failures are logged, once, where they happened.
+BOOL SaveRestoreFile(const DelKeyEntry* pDelKey)
 {
     try {
-        CRestoreScript script;
+        // The whole text is made before the file is: running out of memory leaves no file.
+        const BOOL bUnicode = !IsWin98Family(g_osKind);
+        CRestoreScript script(bUnicode);
         char szKeyPath[MAX_PATH];
         for (const DelKeyName* pName = pDelKey->pGuidKeys; (*pName)[0] != '\0'; ++pName)
-            if (BuildKeyPath(szKeyPath, kUninstallRoot, *pName) && !script.AddKey(szKeyPath))
-                return;
+            if (BuildKeyPath(szKeyPath, kUninstallRoot, *pName))
+                script.AddKey(szKeyPath);
         for (const DelKeyName* pName = pDelKey->pAppFiles; (*pName)[0] != '\0'; ++pName)
-            if (BuildKeyPath(szKeyPath, kAppPathsRoot, *pName) && !script.AddKey(szKeyPath))
-                return;
-        if (!script.IsEmpty())
-            script.Save(g_logPath);
+            if (BuildKeyPath(szKeyPath, kAppPathsRoot, *pName))
+                script.AddKey(szKeyPath);
+        if (script.IsEmpty())
+            return script.IsComplete();
+        const BOOL bWritten = WriteRestoreFile(script.FileBytes(), bUnicode, g_exeFolderW, g_logPath);
+        return bWritten && script.IsComplete();
     } catch (...) {
         LOG_GUARD_FAILURE("SaveRestoreFile() Error! [ErrCode] %d\n");
     }
+    return FALSE;
 }
 
 // A drive letter or a UNC name: a relative path would name a file in whatever folder
@@ -398,26 +429,69 @@ BOOL IsFullPath(LPCSTR lpPath)
     return bDrive || bUnc;
 }
 
-// Why the program file that an App Paths value names must stay, or NULL when it may go.
-// This program runs elevated and the value can name any file, so only a file that
-// carries one of the product's own program names goes, compared on its long name so
-// that a short 8.3 path of the right file counts. (A key may be an alias of another of
-// the product's programs.)
-LPCSTR WhyKeepProgramFile(LPCSTR lpPath, const DelKeyEntry* pDelKey)
+BOOL IsProductFileName(LPCSTR lpName, const DelKeyEntry* pDelKey)
 {
-    if (!IsFullPath(lpPath))
-        return "Not a full path; the file is kept.";
-    // A wildcard would make the search below find some other file.
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = strpbrk(lpPath, "*?") == NULL ? FindFirstFileA(lpPath, &fd) : INVALID_HANDLE_VALUE;
-    if (hFind != INVALID_HANDLE_VALUE) {
-        FindClose(hFind);
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            for (const DelKeyName* pName = pDelKey->pAppFiles; (*pName)[0] != '\0'; ++pName)
-                if (lstrcmpiA(fd.cFileName, *pName) == 0)
-                    return NULL;
+    for (const DelKeyName* pName = pDelKey->pAppFiles; (*pName)[0] != '\0'; ++pName)
+        if (lstrcmpiA(lpName, *pName) == 0)
+            return TRUE;
+    return FALSE;
+}
+
+// A full path with arguments after it ("C:\Tools\Tool.exe /s") names the file before a blank.
+BOOL NamesFileBeforeArguments(LPCSTR lpPath)
+{
+    char szPath[MAX_PATH * 2];
+    lstrcpynA(szPath, lpPath, sizeof szPath);
+    for (int i = lstrlenA(szPath) - 1; i > 0; --i) {
+        if (szPath[i] != ' ')
+            continue;
+        szPath[i] = '\0';
+        const DWORD dwAttributes = GetFileAttributesA(szPath);
+        if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return TRUE;
     }
-    return "Not a program file of this product; the file is kept.";
+    return FALSE;
+}
+
+// Deletes the program file that an App Paths value names, once its key is gone. This
+// program runs elevated and the value can name any file, so only a full path to a file
+// that carries one of the product's own program names is deleted, compared on its long
+// name so that a short 8.3 path of the right file counts (a key may be an alias of
+// another of the product's programs). A value is used as it stands, never interpreted.
+// Whatever is named but kept gets one log line saying why; a full path to nothing is
+// the ordinary missing file and stays silent.
+void DeleteProgramFile(LPCSTR lpPath, const DelKeyEntry* pDelKey)
+{
+    LPCSTR lpWhyKept;
+    if (lpPath[0] == '"') {
+        lpWhyKept = "A quoted path; the file is kept.";
+    } else if (strchr(lpPath, '%') != NULL) {
+        lpWhyKept = "An environment reference; the file is kept.";
+    } else if (!IsFullPath(lpPath)) {
+        lpWhyKept = "Not a full path; the file is kept.";
+    } else {
+        // No file has a wildcard in its name; the search would find some other one.
+        if (strpbrk(lpPath, "*?") != NULL)
+            return;
+        WIN32_FIND_DATAA fd;
+        const HANDLE hFind = FindFirstFileA(lpPath, &fd);
+        if (hFind == INVALID_HANDLE_VALUE) {
+            if (!NamesFileBeforeArguments(lpPath))
+                return;
+            lpWhyKept = "Arguments after the path; the file is kept.";
+        } else {
+            FindClose(hFind);
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsProductFileName(fd.cFileName, pDelKey)) {
+                if (!DeleteFileA(lpPath)) {
+                    const DWORD dwError = GetLastError();
+                    LOG_ERROR("DeleteFile() Error! [FilePath] %s [ErrCode] %d\n", lpPath, (int)dwError);
+                }
+                return;
+            }
+            lpWhyKept = "Not a program file of this product; the file is kept.";
+        }
+    }
+    LOG_ERROR("DeleteFile() Error! [FilePath] %s [Detail] %s\n", lpPath, lpWhyKept);
 }
 
 enum DeleteMethod { kNotSupported, kRegDeleteKey, kSHDeleteKey };
@@ -512,7 +586,10 @@ int CPelo7CleanDlg::DelPelo7RegKey(const DelKeyEntry* pDelKey)
             LOG_ERROR("Parameter Error! [Detail] pDelKey is NULL.\n");
             return -1;
         }
-        SaveRestoreFile(pDelKey);
+        // Without a complete restore file this removal could not be undone: the user decides.
+        if (!SaveRestoreFile(pDelKey)
+            && ShowString(m_hWnd, IDS_NO_RESTORE_FILE, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
+            return kRemovalDeclined;
         char szKeyPath[MAX_PATH];
 
         // Uninstall keys; a key that is not there is passed over.
@@ -540,13 +617,9 @@ int CPelo7CleanDlg::DelPelo7RegKey(const DelKeyEntry* pDelKey)
             const int nResult = DeleteRegistry(HKEY_LOCAL_MACHINE, szKeyPath);
             if (nResult < 0)
                 return nResult;
-            if (nResult == 0 && szModulePath[0] != '\0' && GetFileAttributesA(szModulePath) != INVALID_FILE_ATTRIBUTES) {
-                const LPCSTR lpWhyKept = WhyKeepProgramFile(szModulePath, pDelKey);
-                if (lpWhyKept == NULL)
-                    DeleteFileA(szModulePath);   // a file that stays is not a failure
-                else
-                    LOG_ERROR("DeleteFile() Error! [FilePath] %s [Detail] %s\n", szModulePath, lpWhyKept);
-            }
+            // A file that stays is not a failure of the removal; the log names it.
+            if (nResult == 0 && szModulePath[0] != '\0')
+                DeleteProgramFile(szModulePath, pDelKey);
         }
 
         // Setup folders, named like the uninstall keys.

@@ -15,8 +15,11 @@ public:
     int UninstallSelected();                       // DelPelo7RegKey's result for the selection
 
     // Cleaning engine. Result codes: 0 done; -1 null entry; -2/-3 Program Files not
-    // found/unreadable; -4 folder deletion failed; -9 exception; -11/-12/-13 from DeleteRegistry.
+    // found/unreadable; -4 a setup folder left behind; -9 exception; -11/-12/-13 from
+    // DeleteRegistry; kRemovalDeclined when no restore file could be saved and the user
+    // chose to keep everything.
     int DelPelo7RegKey(const DelKeyEntry* pDelKey);
+    static constexpr int kRemovalDeclined = 3;
     // 0 deleted, 2 no such key, -11 bad argument, -12 deletion failed, -13 platform not supported.
     int DeleteRegistry(HKEY hKey, LPCSTR lpSubKey);
     // Lookups: 1 when the value was copied into the MAX_PATH-byte output, else 0.

@@ -78,14 +78,16 @@ TEST_CASE("a product that must be uninstalled first is refused with its message"
             CHECK(d.Selection() == 0);
         }
     }
-    SUBCASE("the linkage option while the main application is listed: blanks only, shown all the same") {
+    SUBCASE("the linkage option while the main application is listed") {
         machine.Plant(0);
         machine.Plant(1);
         machine.Plant(3);
         OpenDialog d;
         d.Select(2);
         const MessageBoxView box = d.PressRemove();
-        CHECK(box.text == std::string(11, ' '));
+        // Wine presents Windows 7, where the box drops the line feed.
+        CHECK(box.text == "Tumora is installed.Please uninstall Tumora and Pelo7 Viewer before you uninstall "
+                          "Tumora Accounting Software Link Option.");
         CHECK(box.ok);
         d.Dismiss(box);
         CHECK(ProductLeftovers(3));
@@ -96,7 +98,8 @@ TEST_CASE("a product that must be uninstalled first is refused with its message"
         OpenDialog d;
         d.Select(1);
         const MessageBoxView box = d.PressRemove();
-        CHECK(box.text == std::string(17, ' '));
+        CHECK(box.text == "Pelo7 Viewer is installed.Please uninstall Tumora and Pelo7 Viewer before you uninstall "
+                          "Tumora Accounting Software Link Option.");
         d.Dismiss(box);
     }
 }

@@ -101,11 +101,10 @@ void PlantEveryValueKind(const std::string& key)
 
 std::string AsImported(std::string snapshot)
 {
-    const std::string unterminated = "\"Unterminated\" type 1: 61 62 63\n";
-    const size_t at = snapshot.find(unterminated);
+    const size_t at = snapshot.find("\n", snapshot.find("\"Unterminated\" type 1:"));
     if (at == std::string::npos)
         return "";
-    return snapshot.insert(at + unterminated.size() - 1, " 00");
+    return snapshot.insert(at, " 00 00");
 }
 
 bool ProductLeftovers(int index)

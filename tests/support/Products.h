@@ -18,7 +18,7 @@ void PlantProduct(int index, const std::string& displayName, const std::string& 
 // "Unterminated" is a string without its terminating zero.
 void PlantEveryValueKind(const std::string& key);
 // A snapshot (RegSnapshot) of such a key as the registry editor gives it back from a
-// restore file: "Unterminated" ends with a zero. "" when the snapshot lacks the value.
+// restore file: the string "Unterminated" ends with a zero. "" when the snapshot lacks it.
 std::string AsImported(std::string snapshot);
 
 // True while anything of the entry is left: a key, an App Paths key, a setup folder.

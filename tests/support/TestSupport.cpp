@@ -89,15 +89,17 @@ TempDir::~TempDir()
     RemoveTree(m_path);
 }
 
-ScopedLog::ScopedLog()
+ScopedLog::ScopedLog() : m_savedFolder(g_exeFolderW)
 {
     lstrcpyA(m_saved, g_logPath);
     lstrcpyA(g_logPath, Path().c_str());
+    MultiByteToWideChar(CP_ACP, 0, Folder().c_str(), -1, g_exeFolderW, sizeof g_exeFolderW / sizeof(WCHAR));
 }
 
 ScopedLog::~ScopedLog()
 {
     lstrcpyA(g_logPath, m_saved);
+    lstrcpynW(g_exeFolderW, m_savedFolder.c_str(), sizeof g_exeFolderW / sizeof(WCHAR));
 }
 
 int ScopedLog::LineCount() const
@@ -189,17 +191,26 @@ std::string Acp(const char* utf8)
     return narrow;
 }
 
+static std::string Utf8(const std::wstring& text)
+{
+    std::string out(text.size() * 3, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], (int)out.size(), NULL, NULL);
+    out.resize(n > 0 ? n : 0);
+    return out;
+}
+
+// Read with the wide calls, so that names and data outside the code page show as stored.
 static void SnapshotKey(HKEY key, const std::string& relative, std::string& out)
 {
     out += "[" + relative + "]\n";
     std::map<std::string, std::string> values;
-    std::vector<char> name(16384);
+    std::vector<WCHAR> name(16384);
     std::vector<BYTE> data(65536);
     for (DWORD i = 0;; ++i) {
         DWORD cchName = (DWORD)name.size(), cbData = (DWORD)data.size(), type = 0;
-        if (RegEnumValueA(key, i, &name[0], &cchName, NULL, &type, &data[0], &cbData) != ERROR_SUCCESS)
+        if (RegEnumValueW(key, i, &name[0], &cchName, NULL, &type, &data[0], &cbData) != ERROR_SUCCESS)
             break;
-        const std::string valueName(&name[0], cchName);
+        const std::string valueName = Utf8(std::wstring(&name[0], cchName));
         std::string line = "  \"" + valueName + "\" type " + std::to_string(type) + ":";
         for (DWORD b = 0; b < cbData; ++b) {
             char hex[4];
@@ -211,13 +222,13 @@ static void SnapshotKey(HKEY key, const std::string& relative, std::string& out)
     for (const auto& v : values)
         out += v.second;
     for (DWORD i = 0;; ++i) {
-        char subName[MAX_PATH];
-        DWORD cchSubName = sizeof subName;
-        if (RegEnumKeyExA(key, i, subName, &cchSubName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+        WCHAR subName[256];
+        DWORD cchSubName = 256;
+        if (RegEnumKeyExW(key, i, subName, &cchSubName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
             break;
         HKEY sub = NULL;
-        if (RegOpenKeyExA(key, subName, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
-            SnapshotKey(sub, relative + "\\" + subName, out);
+        if (RegOpenKeyExW(key, subName, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
+            SnapshotKey(sub, relative + "\\" + Utf8(subName), out);
             RegCloseKey(sub);
         }
     }

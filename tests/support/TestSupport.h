@@ -24,7 +24,8 @@ private:
     TempDir& operator=(const TempDir&) = delete;
 };
 
-// Points g_logPath at a fresh log file for the scope; restores it afterwards.
+// Points g_logPath at a fresh log file for the scope, and the restore files (g_exeFolderW)
+// at its folder; restores both afterwards.
 class ScopedLog {
 public:
     ScopedLog();
@@ -37,6 +38,7 @@ public:
 private:
     TempDir m_dir;
     char m_saved[MAX_PATH];
+    std::wstring m_savedFolder;
 };
 
 // Sets g_osKind for the scope.
@@ -70,7 +72,8 @@ bool RegKeyExists(HKEY root, const std::string& path);
 void RegRemoveTree(HKEY root, const std::string& path);        // ignores a missing key
 
 // The key with everything below it as comparable text: each key's path under path, then
-// its values sorted by name, each with type and bytes. "" when the key does not exist.
+// its values sorted by name, each with type and bytes, as stored (read with the wide calls;
+// names in UTF-8). "" when the key does not exist.
 // view 0x0100 (KEY_WOW64_64KEY) reads the native view on 64-bit Windows.
 std::string RegSnapshot(HKEY root, const std::string& path, REGSAM view = 0);
 

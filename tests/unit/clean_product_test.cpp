@@ -186,6 +186,18 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
         CHECK(log.Contains(" : GetFileAttributes() Error! [FilePath] C:\\P7 No Such Folder [ErrCode] 2\r\n"));
         CHECK(log.LineCount() == 1);
     }
+    SUBCASE("-4 when a setup folder cannot go whole: a read-only file stays inside") {
+        const std::string locked = SetupFolders() + "\\" + Planted::Guid(1) + "\\Disk1\\data1.cab";
+        SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+        CHECK(dlg.DelPelo7RegKey(&kMonitor) == -4);
+        SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+        CHECK(FileExists(locked));
+        CHECK_FALSE(p.UninstallKey(3));
+        CHECK_FALSE(p.SetupFolder(0));
+        CHECK(p.SetupFolder(2));   // not tried after the failure
+        CHECK(log.Contains(" : DeleteTheFolder() Error! [Folder] " + SetupFolders() + "\\" + Planted::Guid(1) + "\r\n"));
+        CHECK(log.LineCount() == 1);
+    }
     SUBCASE("-9 when an exception reaches the guard") {
         try {   // the runtime's first exception in a process clears the last error
             throw 0;
@@ -298,4 +310,40 @@ TEST_CASE("DelPelo7RegKey: a program file goes only when a full path names one o
     CHECK(log.Contains(" : DeleteFile() Error! [FilePath] " + Planted::File(1)
                        + " [Detail] Not a full path; the file is kept.\r\n"));
     CHECK(log.LineCount() == 2);
+}
+
+TEST_CASE("DelPelo7RegKey: a program file that is named but kept gets one log line saying why")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(6);
+    TempDir dir;
+    const DelKeyName keys[1] = {""};
+    const DelKeyName files[6] = {"P7Quoted.exe", "P7Env.exe", "P7Args.exe", "P7Held.exe", "P7Missing.exe", ""};
+    const DelKeyEntry entry = {keys, files};
+    for (int i = 0; i < 4; ++i)
+        WriteFileBytes(dir / files[i], "MZ");
+    SetEnvironmentVariableA("P7TEST_DIR", dir.Path().c_str());
+    const std::string values[5] = {"\"" + dir / files[0] + "\"", "%P7TEST_DIR%\\P7Env.exe", dir / files[2] + " /uninstall",
+                                   dir / files[3], dir / files[4]};
+    for (int i = 0; i < 5; ++i)
+        RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + files[i], "", values[i]);
+    // Open without FILE_SHARE_DELETE: its deletion fails.
+    HANDLE held = CreateFileA((dir / files[3]).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    REQUIRE(held != INVALID_HANDLE_VALUE);
+
+    CHECK(dlg.DelPelo7RegKey(&entry) == 0);
+    CloseHandle(held);
+    SetEnvironmentVariableA("P7TEST_DIR", NULL);
+    for (int i = 0; i < 5; ++i) {
+        CAPTURE(i);
+        CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths + files[i]));
+        CHECK(FileExists(dir / files[i]) == (i < 4));
+    }
+    const std::string kept = " : DeleteFile() Error! [FilePath] ";
+    CHECK(log.Contains(kept + values[0] + " [Detail] A quoted path; the file is kept.\r\n"));
+    CHECK(log.Contains(kept + values[1] + " [Detail] An environment reference; the file is kept.\r\n"));
+    CHECK(log.Contains(kept + values[2] + " [Detail] Arguments after the path; the file is kept.\r\n"));
+    CHECK(log.Contains(kept + values[3] + " [ErrCode] 32\r\n"));
+    CHECK(log.LineCount() == 4);   // a full path to no file is the ordinary missing file
 }

@@ -119,10 +119,11 @@ TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: files only, and what cannot go stay
     CHECK(FolderExists(dir / "Setup\\Disk1\\Lang\\Empty"));
     CHECK(s_removed.empty());
 
-    // A read-only file is not made writable to delete it; its folders stay.
+    // A read-only file is not made writable to delete it; its folders stay, and that
+    // is reported.
     WriteFileBytes(dir / "Setup\\Disk1\\Lang\\locked.ini", "ini");
     SetFileAttributesA((dir / "Setup\\Disk1\\Lang\\locked.ini").c_str(), FILE_ATTRIBUTE_READONLY);
-    CHECK(DeleteTheFolder((dir / "Setup").c_str(), 0) == 1);
+    CHECK(DeleteTheFolder((dir / "Setup").c_str(), 0) == 0);
     CHECK(FileExists(dir / "Setup\\Disk1\\Lang\\locked.ini"));
     CHECK(CountEntries(dir / "Setup") == 1);
     CHECK(CountEntries(dir / "Setup\\Disk1") == 1);
@@ -153,7 +154,7 @@ TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: a folder held for good is tried 11 
     CreateDirectoryA((dir / "Held").c_str(), NULL);
     s_fakeRemoveError = ERROR_SHARING_VIOLATION;
     s_realWaits = false;
-    CHECK(DeleteTheFolder((dir / "Held").c_str(), 0) == 1);
+    CHECK(DeleteTheFolder((dir / "Held").c_str(), 0) == 0);
     CHECK(Removals(dir / "Held") == 11);
     CHECK(s_waits == std::vector<DWORD>(10, 1000));
 }
@@ -170,14 +171,17 @@ TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: links are not followed; what they p
     REQUIRE(PlantUnixLink(ztmp / "EmptyOutside", tree + "\\Support\\LinkedEmpty"));
     REQUIRE(PlantUnixLink(outside, ztmp / "SetupLink"));
 
-    CHECK(DeleteTheFolder(tree.c_str(), 0) == 1);
+    // Links inside that cannot be removed by themselves (Wine) keep the tree: reported.
+    CHECK(DeleteTheFolder(tree.c_str(), 0) == (FileExists(tree) ? 0 : 1));
     CHECK_FALSE(FileExists(tree + "\\setup.exe"));
     CHECK_FALSE(FileExists(tree + "\\Disk1\\data1.cab"));
     CHECK_FALSE(FileExists(tree + "\\Disk1\\Lang"));
-    // A folder given as a link is not entered either, whatever its path ends in.
+    // A folder given as a link is not entered either, whatever its path ends in. Where
+    // the link cannot be removed by itself (Wine), it stays, and that is reported.
     for (const char* tail : {"", "\\", "/", "\\\\", "/\\"}) {
         CAPTURE(tail);
-        CHECK(DeleteTheFolder((ztmp / "SetupLink" + tail).c_str(), 0) == 1);
+        const int result = DeleteTheFolder((ztmp / "SetupLink" + tail).c_str(), 0);
+        CHECK(result == (FileExists(ztmp / "SetupLink") ? 0 : 1));
     }
     CHECK(DeleteTheFolder((ztmp / "SetupLink").c_str(), 1) == 1);
     // Nor is a file, or a link to one: no folder to empty.
@@ -207,7 +211,7 @@ TEST_CASE_FIXTURE(Fixture, "DeleteTheFolder: an entry whose path would pass 259 
     REQUIRE(RunUnix("/bin/touch \"" + UnixPath(folder) + "/" + longName + "\"",
                     [](const std::string& f) { return CountEntries(f) == 3; }, folder));
 
-    CHECK(DeleteTheFolder(folder.c_str(), 0) == 1);
+    CHECK(DeleteTheFolder(folder.c_str(), 0) == 0);
     CHECK(CountEntries(folder) == 1);
     CHECK_FALSE(FileExists(folder + "\\short.txt"));
     CHECK(s_waits.empty());

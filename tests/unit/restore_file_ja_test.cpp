@@ -1,9 +1,12 @@
 // The restore file a removal writes before it deletes, read back by the system's
-// registry editor. Code page 932, where a trail byte can have the backslash's code.
+// registry editor; and what happens when none can be written. Code page 932, where a
+// trail byte can have the backslash's code and a character takes two bytes.
 #include <doctest/doctest.h>
+#include <shlwapi.h>
 #include <string>
 #include <vector>
 #include "Pelo7CleanDlg.h"
+#include "Globals.h"
 #include "TestSeams.h"
 #include "TestSupport.h"
 #include "EngineSupport.h"
@@ -12,6 +15,7 @@
 namespace {
 
 const DelKeyEntry& kViewer = g_delKeyTable[1];   // one uninstall key, two App Paths keys
+const char kWin98Folder[] = "P7TEST_RESTORE_FOLDER";
 
 // The viewer as its installer leaves it, with values of every kind on its uninstall key.
 struct Planted {
@@ -39,6 +43,16 @@ size_t Count(const std::string& text, const std::string& what)
     return n;
 }
 
+std::string Utf16(const std::wstring& text)
+{
+    return std::string((const char*)text.data(), text.size() * sizeof(WCHAR));
+}
+
+LONG WINAPI ShellDelete(HKEY hKey, LPCSTR lpSubKey)
+{
+    return (LONG)SHDeleteKeyA(hKey, lpSubKey);
+}
+
 SYSTEMTIME s_now;
 VOID WINAPI FixedTime(LPSYSTEMTIME st)
 {
@@ -50,19 +64,44 @@ BOOL WINAPI DiskFull(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
 }
+// The question asked when no restore file could be written, answered as the test says.
+int s_answer, s_asked;
+std::string s_question;
+UINT s_questionStyle;
+int WINAPI Answer(HWND, LPCSTR text, LPCSTR, UINT style)
+{
+    ++s_asked;
+    s_question = text;
+    s_questionStyle = style;
+    return s_answer;
+}
 
 }  // namespace
 
-TEST_CASE("a removal leaves a restore file that the registry editor reads back into the same keys")
+// Runs only as the child of the test below, which Wine presents as Windows 98.
+TEST_CASE("the removal as Windows 98")
+{
+    char folder[MAX_PATH] = "";
+    if (GetEnvironmentVariableA(kWin98Folder, folder, sizeof folder) == 0)
+        return;
+    REQUIRE((GetVersion() & 0x80000000) != 0);
+    CPelo7CleanDlg dlg;
+    ScopedOsKind kind(2);
+    lstrcpyA(g_logPath, (std::string(folder) + "\\Pelo7Clean.log").c_str());
+    // Wine's recursive RegDeleteKeyA as Windows 98 stops at the double-byte subkey; the
+    // deletion is not what this test is about.
+    ScopedSeam<decltype(seam::pRegDeleteKeyA)> del(seam::pRegDeleteKeyA, ShellDelete);
+    CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
+}
+
+TEST_CASE("on the 98 family a removal leaves a REGEDIT4 restore file that the registry editor reads back")
 {
     REQUIRE(GetACP() == 932);
-    CPelo7CleanDlg dlg;
     ScopedLog log;
-    ScopedOsKind kind(12);
     Planted p;
     const std::string before = p.Snapshot();
 
-    CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
+    REQUIRE(RunTestCaseAsWin98("the removal as Windows 98", kWin98Folder, log.Folder()) == 0);
     CHECK_FALSE(ProductLeftovers(1));
     CHECK(log.Bytes() == "");
     const std::vector<std::string> files = RestoreFiles(log.Folder());
@@ -98,6 +137,29 @@ TEST_CASE("a removal leaves a restore file that the registry editor reads back i
     CHECK(p.Snapshot() == expected);
 }
 
+TEST_CASE("on the NT family the restore file holds a subkey name of 130 double-byte characters")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(12);
+    Planted p;
+    // 260 bytes in the code page: more than the ANSI calls take.
+    std::string longName;
+    for (int i = 0; i < 130; ++i)
+        longName += "\x95\x5c";
+    RegSetString(HKEY_LOCAL_MACHINE, UninstallKey(kViewer.pGuidKeys[0]) + "\\" + longName, "\x83\x5c", "\x95\x5c");
+    const std::string before = p.Snapshot();
+    REQUIRE(before.find(u8"表表表表表表表表表表") != std::string::npos);
+
+    CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
+    CHECK(log.Bytes() == "");
+    const std::vector<std::string> files = RestoreFiles(log.Folder());
+    REQUIRE(files.size() == 1);
+    CHECK(ReadFileBytes(files[0]).compare(0, 2, "\xff\xfe") == 0);
+    REQUIRE(ImportRegFile(files[0]));
+    CHECK(p.Snapshot() == AsImported(before));
+}
+
 TEST_CASE("restore files: never one written over another, none for nothing, none half written")
 {
     CPelo7CleanDlg dlg;
@@ -110,13 +172,13 @@ TEST_CASE("restore files: never one written over another, none for nothing, none
         ScopedSeam<decltype(seam::pGetLocalTime)> clock(seam::pGetLocalTime, FixedTime);
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
         const std::string first = ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015.reg");
-        CHECK(first.find("Viewer") != std::string::npos);
+        CHECK(first.find(Utf16(L"Viewer")) != std::string::npos);
         PlantProduct(1, "Viewer again", p.programs / "viewer");
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
         CHECK(RestoreFiles(log.Folder()) == std::vector<std::string>{log.Folder() + "\\Pelo7Clean-20261208-093015.reg",
                                                                     log.Folder() + "\\Pelo7Clean-20261208-093015_02.reg"});
         CHECK(ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015.reg") == first);
-        CHECK(ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015_02.reg").find("Viewer again")
+        CHECK(ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015_02.reg").find(Utf16(L"Viewer again"))
               != std::string::npos);
         CHECK(log.Bytes() == "");
     }
@@ -126,14 +188,49 @@ TEST_CASE("restore files: never one written over another, none for nothing, none
         CHECK(RestoreFiles(log.Folder()).empty());
         CHECK(log.Bytes() == "");
     }
-    SUBCASE("a full disk: the removal goes on, the failure is logged once, no file is left") {
+    SUBCASE("a full disk: no file is left, the failure is logged once, and the user decides") {
         ScopedSeam<decltype(seam::pWriteFile)> full(seam::pWriteFile, DiskFull);
-        CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
-        CHECK_FALSE(ProductLeftovers(1));
+        ScopedSeam<decltype(seam::pMessageBoxA)> box(seam::pMessageBoxA, Answer);
+        s_asked = 0;
+        s_answer = IDNO;
+        CHECK(dlg.DelPelo7RegKey(&kViewer) == CPelo7CleanDlg::kRemovalDeclined);
+        CHECK(s_asked == 1);
+        CHECK(s_questionStyle == (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+        // Wine presents Windows 7, where the box drops the line feed.
+        CHECK(s_question == Acp(u8"復元ファイルを保存できなかったため、この削除は元に戻せません。"
+                                u8"それでもインストール情報を削除しますか？"));
+        CHECK(ProductLeftovers(1));
+        CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(kViewer.pGuidKeys[0])) != "");
         CHECK(RestoreFiles(log.Folder()).empty());
         CHECK(log.LineCount() == 1);
         CHECK(log.Contains("RestoreFile.cpp("));
         CHECK(log.Contains(" : WriteFile() Error! [FilePath] " + log.Folder() + "\\Pelo7Clean-"));
         CHECK(log.Contains(".reg [ErrCode] 112\r\n"));
+
+        s_answer = IDYES;
+        CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
+        CHECK(s_asked == 2);
+        CHECK_FALSE(ProductLeftovers(1));
+        CHECK(RestoreFiles(log.Folder()).empty());
+    }
+    SUBCASE("a folder whose path is far beyond MAX_PATH: the file is written there all the same") {
+        std::wstring folder = L"\\\\?\\";
+        for (const char c : log.Folder())
+            folder += (WCHAR)(BYTE)c;   // ASCII
+        for (int i = 0; i < 3; ++i) {
+            folder += L"\\" + std::wstring(100, L'd');
+            REQUIRE(CreateDirectoryW(folder.c_str(), NULL));
+        }
+        lstrcpyW(g_exeFolderW, folder.c_str() + 4);
+        CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
+        CHECK_FALSE(ProductLeftovers(1));
+        WIN32_FIND_DATAW fd;
+        const HANDLE h = FindFirstFileW((folder + L"\\Pelo7Clean-*.reg").c_str(), &fd);
+        REQUIRE(h != INVALID_HANDLE_VALUE);
+        FindClose(h);
+        CHECK(DeleteFileW((folder + L"\\" + fd.cFileName).c_str()));
+        for (int i = 0; i < 3; ++i, folder.erase(folder.rfind(L'\\')))
+            RemoveDirectoryW(folder.c_str());
+        CHECK(log.Bytes() == "");
     }
 }

@@ -57,6 +57,15 @@ int LengthWithoutTrailingSeparators(const char* lpPath, int nLength)
     return nEnd;
 }
 
+// 1 when nothing is left at the path; 0 while it is there, or may be (it cannot be asked).
+int FolderGone(const char* lpFolderPath)
+{
+    if (GetFileAttributesA(lpFolderPath) != INVALID_FILE_ATTRIBUTES)
+        return 0;
+    const DWORD dwError = GetLastError();
+    return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND ? 1 : 0;
+}
+
 BOOL IsDotEntry(const char* lpName)
 {
     return lpName[0] == '.' && (lpName[1] == '\0' || (lpName[1] == '.' && lpName[2] == '\0'));
@@ -136,11 +145,14 @@ int DeleteTheFolder(const char* lpFolderPath, int bFilesOnly)
         if (!(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
             return 1;
         if (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            if (!bFilesOnly)
-                RemoveLink(szFolder, TRUE);
-            return 1;
+            if (bFilesOnly)
+                return 1;
+            RemoveLink(szFolder, TRUE);
+            return FolderGone(szFolder);
         }
     }
     DeleteTree(lpFolderPath, bFilesOnly);
-    return 1;
+    // Best effort, but never silent about the result: a folder that is still there
+    // (a read-only or open file inside, a name the calls cannot reach) is a failure.
+    return bFilesOnly ? 1 : FolderGone(szFolder);
 }

@@ -6,5 +6,11 @@
 // 8: NT 4 and earlier. 9: 95 OSR2. 10: 95.
 int GetOsKind();
 
+// The Windows 98 and Me family (codes 1-3): ANSI throughout, no wide-character calls.
+inline bool IsWin98Family(int osKind)
+{
+    return osKind >= 1 && osKind <= 3;
+}
+
 // 1 when the process token holds the Administrators group, -1 otherwise or on any failure.
 int IsAdministrator();

@@ -1,12 +1,14 @@
 #include "RestoreFile.h"
 #include <string.h>
+#include <vector>
 #include "ErrorLog.h"
 #include "PathCut.h"
 #include "TestSeams.h"
+#include "WideCalls.h"
 
 namespace {
 
-const char kRootName[] = "HKEY_LOCAL_MACHINE";
+template <class Ch> using String = std::basic_string<Ch>;
 
 // Closes the key it holds at the end of the scope.
 class CKeyHolder {
@@ -25,26 +27,247 @@ private:
     CKeyHolder& operator=(const CKeyHolder&);
 };
 
-// A heap buffer of bytes; Resize drops the contents. new[] throws when memory runs out.
-class CBuffer {
-public:
-    explicit CBuffer(DWORD cb) : m_p(new BYTE[cb]), m_cb(cb) {}
-    ~CBuffer() { delete[] m_p; }
-    void Resize(DWORD cb)
-    {
-        BYTE* p = new BYTE[cb];
-        delete[] m_p;
-        m_p = p;
-        m_cb = cb;
+// ---- the registry and the file system, in either width ----------------------------------
+// The ANSI calls serve the 98 family, the wide ones the NT family.
+
+LONG OpenKey(HKEY hKey, const char* lpName, HKEY* phKey)
+{
+    return RegOpenKeyExA(hKey, lpName, 0, KEY_READ, phKey);
+}
+LONG OpenKey(HKEY hKey, const WCHAR* lpName, HKEY* phKey)
+{
+    if (wide::pRegOpenKeyExW == NULL)
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    return wide::pRegOpenKeyExW(hKey, lpName, 0, KEY_READ, phKey);
+}
+
+LONG EnumValue(HKEY hKey, DWORD i, char* lpName, DWORD* pcchName, DWORD* pType, BYTE* pData, DWORD* pcbData)
+{
+    return RegEnumValueA(hKey, i, lpName, pcchName, NULL, pType, pData, pcbData);
+}
+LONG EnumValue(HKEY hKey, DWORD i, WCHAR* lpName, DWORD* pcchName, DWORD* pType, BYTE* pData, DWORD* pcbData)
+{
+    if (wide::pRegEnumValueW == NULL)
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    return wide::pRegEnumValueW(hKey, i, lpName, pcchName, NULL, pType, pData, pcbData);
+}
+
+LONG EnumKey(HKEY hKey, DWORD i, char* lpName, DWORD* pcchName)
+{
+    return RegEnumKeyExA(hKey, i, lpName, pcchName, NULL, NULL, NULL, NULL);
+}
+LONG EnumKey(HKEY hKey, DWORD i, WCHAR* lpName, DWORD* pcchName)
+{
+    if (wide::pRegEnumKeyExW == NULL)
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    return wide::pRegEnumKeyExW(hKey, i, lpName, pcchName, NULL, NULL, NULL, NULL);
+}
+
+// The 98 family has no registry links.
+bool IsLink(HKEY, const std::string&)
+{
+    return false;
+}
+bool IsLink(HKEY hParent, const std::wstring& name)
+{
+    // TEMPORARY until the shared link check lands.
+    const DWORD kOpenLink = 0x8;   // REG_OPTION_OPEN_LINK
+    if (wide::pRegOpenKeyExW == NULL || wide::pRegQueryValueExW == NULL)
+        return false;
+    HKEY hLink = NULL;
+    if (wide::pRegOpenKeyExW(hParent, name.c_str(), kOpenLink, KEY_QUERY_VALUE, &hLink) != ERROR_SUCCESS)
+        return false;
+    DWORD type = REG_NONE;
+    const LONG lResult = wide::pRegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &type, NULL, NULL);
+    RegCloseKey(hLink);
+    return lResult == ERROR_SUCCESS && type == REG_LINK;
+}
+
+HANDLE CreateNewFile(const std::string& path)
+{
+    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+}
+HANDLE CreateNewFile(const std::wstring& path)
+{
+    if (wide::pCreateFileW == NULL) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return INVALID_HANDLE_VALUE;
     }
-    BYTE* Get() const { return m_p; }
-    DWORD Size() const { return m_cb; }
-private:
-    BYTE* m_p;
-    DWORD m_cb;
-    CBuffer(const CBuffer&);
-    CBuffer& operator=(const CBuffer&);
-};
+    return wide::pCreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+void DeleteTheFile(const std::string& path)
+{
+    DeleteFileA(path.c_str());
+}
+void DeleteTheFile(const std::wstring& path)
+{
+    if (wide::pDeleteFileW != NULL)
+        wide::pDeleteFileW(path.c_str());
+}
+
+// Text for the log, which is written in the code page.
+std::string ForLog(const std::string& text)
+{
+    return text;
+}
+std::string ForLog(const std::wstring& text)
+{
+    const int cb = WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
+    std::string out(cb > 0 ? (size_t)cb : 0, '\0');
+    if (cb > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), &out[0], cb, NULL, NULL);
+    return out;
+}
+
+template <class Ch>
+void AppendAscii(String<Ch>& out, const char* text)
+{
+    while (*text != '\0')
+        out += (Ch)(BYTE)*text++;
+}
+
+template <class Ch>
+String<Ch> FromAscii(const char* text)
+{
+    String<Ch> out;
+    AppendAscii(out, text);
+    return out;
+}
+
+// ---- values -------------------------------------------------------------------------
+
+// Code units of the character at text: a double-byte character of the code page is
+// copied whole, since its trail byte can have the backslash's code.
+size_t CharUnits(const char* text, size_t left)
+{
+    return IsDBCSLeadByte((BYTE)text[0]) && left > 1 ? 2 : 1;
+}
+size_t CharUnits(const WCHAR*, size_t)
+{
+    return 1;
+}
+
+// Text with '\' and '"' escaped. Line breaks (possible only in a value name) are
+// escaped too: raw, they would end the line.
+template <class Ch>
+void AppendEscaped(String<Ch>& out, const Ch* text, size_t length)
+{
+    for (size_t i = 0; i < length;) {
+        const size_t units = CharUnits(text + i, length - i);
+        const Ch c = text[i];
+        if (units == 2) {
+            out.append(text + i, 2);
+        } else if (c == '\r') {
+            AppendAscii(out, "\\r");
+        } else if (c == '\n') {
+            AppendAscii(out, "\\n");
+        } else {
+            if (c == '\\' || c == '"')
+                out += (Ch)'\\';
+            out += c;
+        }
+        i += units;
+    }
+}
+
+// A string value goes as quoted text only when the editor gives back exactly its bytes
+// from it: one terminating zero and none before, no line break (a line ends at either),
+// and whole characters (a lone lead byte would swallow the closing quote; a lone
+// surrogate cannot be written in UTF-16 text).
+bool IsPlainText(const BYTE* data, DWORD size, const char*)
+{
+    if (size == 0 || data[size - 1] != 0)
+        return false;
+    for (DWORD i = 0; i + 1 < size; ++i) {
+        if (data[i] == 0 || data[i] == '\r' || data[i] == '\n')
+            return false;
+        if (IsDBCSLeadByte(data[i])) {
+            if (i + 2 >= size || data[i + 1] == 0)
+                return false;
+            ++i;
+        }
+    }
+    return size == 1 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (LPCSTR)data, (int)size - 1, NULL, 0) > 0;
+}
+bool IsPlainText(const BYTE* data, DWORD size, const WCHAR*)
+{
+    if (size < sizeof(WCHAR) || size % sizeof(WCHAR) != 0)
+        return false;
+    const DWORD count = size / sizeof(WCHAR);
+    const WCHAR* text = (const WCHAR*)data;   // the buffer comes from new[], so it is aligned
+    if (text[count - 1] != 0)
+        return false;
+    for (DWORD i = 0; i + 1 < count; ++i) {
+        const WCHAR c = text[i];
+        if (c == 0 || c == '\r' || c == '\n' || (c >= 0xDC00 && c <= 0xDFFF))
+            return false;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (!(text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF))
+                return false;
+            ++i;
+        }
+    }
+    return true;
+}
+
+// hex: (binary) or hex(N): and the bytes, wrapped as the registry editor wraps them: once
+// a line holds 77 characters or more it is continued with ",\" and the next line is
+// indented by two blanks. column: characters already on the line.
+template <class Ch>
+void AppendHex(String<Ch>& out, DWORD type, const BYTE* data, DWORD size, size_t column)
+{
+    char buf[24];
+    if (type == REG_BINARY)
+        lstrcpyA(buf, "hex:");
+    else
+        wsprintfA(buf, "hex(%lx):", type);
+    AppendAscii(out, buf);
+    column += lstrlenA(buf);
+    for (DWORD i = 0; i < size; ++i) {
+        wsprintfA(buf, "%02x", data[i]);
+        AppendAscii(out, buf);
+        if (i + 1 == size)
+            break;
+        out += (Ch)',';
+        column += 3;
+        if (column >= 77) {
+            AppendAscii(out, "\\\r\n  ");
+            column = 2;
+        }
+    }
+}
+
+// One value: "name"= (@= for the default value) and the data as a quoted string, as
+// dword: or as hex with its exact bytes, whatever the type.
+template <class Ch>
+void AppendValue(String<Ch>& out, const Ch* name, DWORD nameLength, DWORD type, const BYTE* data, DWORD size)
+{
+    const size_t lineStart = out.size();
+    if (nameLength == 0) {
+        AppendAscii(out, "@=");
+    } else {
+        out += (Ch)'"';
+        AppendEscaped(out, name, nameLength);
+        AppendAscii(out, "\"=");
+    }
+    if (type == REG_SZ && IsPlainText(data, size, name)) {
+        out += (Ch)'"';
+        AppendEscaped(out, (const Ch*)data, size / sizeof(Ch) - 1);
+        out += (Ch)'"';
+    } else if (type == REG_DWORD && size == sizeof(DWORD)) {
+        DWORD value;
+        memcpy(&value, data, sizeof value);
+        char buf[24];
+        wsprintfA(buf, "dword:%08lx", value);
+        AppendAscii(out, buf);
+    } else {
+        AppendHex(out, type, data, size, out.size() - lineStart);
+    }
+    AppendAscii(out, "\r\n");
+}
+
+// ---- keys ---------------------------------------------------------------------------
 
 // ntdll's NtQueryKey, with the KeyNameInformation class: a counted UTF-16 name.
 typedef LONG (WINAPI* NtQueryKeyFn)(HANDLE, int, PVOID, ULONG, PULONG);
@@ -65,238 +288,198 @@ bool StartsWithNoCase(const WCHAR* text, size_t length, const char* prefix)
 // The key's name where it really lies, as "HKEY_LOCAL_MACHINE\...": on 64-bit Windows
 // a key that this 32-bit process sees redirected lies under Wow6432Node, and the 64-bit
 // registry editor that a double-click starts must be told so. Empty where the system
-// cannot tell (the 98 family has no NtQueryKey), or the name does not fit the code
-// page; the path asked for is then where the key lies.
-CString PhysicalKeyName(HKEY hKey)
+// cannot tell; the path asked for is then where the key lies.
+std::wstring PhysicalKeyName(HKEY hKey)
 {
     HMODULE hNtdll = GetModuleHandleA("ntdll.dll");
     NtQueryKeyFn pNtQueryKey = hNtdll != NULL ? (NtQueryKeyFn)(void*)GetProcAddress(hNtdll, "NtQueryKey") : NULL;
     if (pNtQueryKey == NULL)
-        return CString();
+        return std::wstring();
 
-    CBuffer info(1024);
+    std::vector<BYTE> info(1024);
     ULONG cbNeeded = 0;
-    LONG status = pNtQueryKey(hKey, kKeyNameInformation, info.Get(), info.Size(), &cbNeeded);
-    if (status != 0 && cbNeeded > info.Size()) {
-        info.Resize(cbNeeded);
-        status = pNtQueryKey(hKey, kKeyNameInformation, info.Get(), info.Size(), &cbNeeded);
+    LONG status = pNtQueryKey(hKey, kKeyNameInformation, &info[0], (ULONG)info.size(), &cbNeeded);
+    if (status != 0 && cbNeeded > info.size()) {
+        info.resize(cbNeeded);
+        status = pNtQueryKey(hKey, kKeyNameInformation, &info[0], (ULONG)info.size(), &cbNeeded);
     }
     ULONG cbName = 0;
     if (status != 0)
-        return CString();
-    memcpy(&cbName, info.Get(), sizeof cbName);
-    if (cbName > info.Size() - sizeof cbName)
-        return CString();
-    const WCHAR* pName = (const WCHAR*)(info.Get() + sizeof cbName);
+        return std::wstring();
+    memcpy(&cbName, &info[0], sizeof cbName);
+    if (cbName > info.size() - sizeof cbName)
+        return std::wstring();
+    const WCHAR* pName = (const WCHAR*)(&info[0] + sizeof cbName);
     const size_t cchName = cbName / sizeof(WCHAR);
 
     const char kMachine[] = "\\REGISTRY\\MACHINE\\";
     const size_t cchMachine = sizeof kMachine - 1;
     if (cchName <= cchMachine || !StartsWithNoCase(pName, cchName, kMachine))
-        return CString();
-    const int cchRest = (int)(cchName - cchMachine) + 1;   // with its leading backslash
-    const WCHAR* pRest = pName + cchMachine - 1;
-    BOOL bUsedDefault = FALSE;
-    const int cbRest = WideCharToMultiByte(CP_ACP, 0, pRest, cchRest, NULL, 0, NULL, &bUsedDefault);
-    if (cbRest <= 0 || bUsedDefault)
-        return CString();
-    CBuffer rest((DWORD)cbRest + 1);
-    WideCharToMultiByte(CP_ACP, 0, pRest, cchRest, (LPSTR)rest.Get(), cbRest, NULL, NULL);
-    rest.Get()[cbRest] = '\0';
-    CString name(kRootName);
-    name += (LPCSTR)rest.Get();
-    return name;
+        return std::wstring();
+    // The rest with its leading backslash.
+    return FromAscii<WCHAR>("HKEY_LOCAL_MACHINE") + std::wstring(pName + cchMachine - 1, cchName - cchMachine + 1);
 }
 
-// Text with '\' and '"' escaped; a double-byte character, whose trail byte can have the
-// backslash's code, is copied whole. Line breaks (possible only in a value name) are
-// escaped too: raw, they would end the line.
-void AppendEscaped(CString& out, const char* text, DWORD length)
+// The name the script gives the key: on the 98 family the path asked for.
+void GetKeyName(HKEY, const char* lpSubKey, std::string& name)
 {
-    for (DWORD i = 0; i < length; ++i) {
-        const char c = text[i];
-        if (IsDBCSLeadByte((BYTE)c) && i + 1 < length) {
-            out += c;
-            out += text[++i];
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else {
-            if (c == '\\' || c == '"')
-                out += '\\';
-            out += c;
-        }
-    }
+    name = std::string("HKEY_LOCAL_MACHINE\\") + lpSubKey;
 }
-
-// A string value goes as quoted text only when the editor gives back exactly its bytes
-// from it: one terminating zero and none before, no line break (a line ends at either),
-// and whole characters of the code page (a lone lead byte would swallow the closing quote).
-bool IsPlainText(const BYTE* data, DWORD size)
+void GetKeyName(HKEY hKey, const char* lpSubKey, std::wstring& name)
 {
-    if (size == 0 || data[size - 1] != 0)
-        return false;
-    for (DWORD i = 0; i + 1 < size; ++i) {
-        if (data[i] == 0 || data[i] == '\r' || data[i] == '\n')
-            return false;
-        if (IsDBCSLeadByte(data[i])) {
-            if (i + 2 >= size || data[i + 1] == 0)
-                return false;
-            ++i;
-        }
-    }
-    return size == 1 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, (LPCSTR)data, (int)size - 1, NULL, 0) > 0;
+    name = PhysicalKeyName(hKey);
+    if (name.empty())
+        name = FromAscii<WCHAR>("HKEY_LOCAL_MACHINE\\") + FromAscii<WCHAR>(lpSubKey);
 }
 
-// hex: (binary) or hex(N): and the bytes, wrapped as the registry editor wraps them: once
-// a line holds 77 characters or more it is continued with ",\" and the next line is
-// indented by two blanks. column: characters already on the line.
-void AppendHex(CString& out, DWORD type, const BYTE* data, DWORD size, int column)
-{
-    char buf[24];
-    if (type == REG_BINARY)
-        lstrcpyA(buf, "hex:");
-    else
-        wsprintfA(buf, "hex(%lx):", type);
-    out += buf;
-    column += lstrlenA(buf);
-    for (DWORD i = 0; i < size; ++i) {
-        wsprintfA(buf, "%02x", data[i]);
-        out += buf;
-        if (i + 1 == size)
-            break;
-        out += ',';
-        column += 3;
-        if (column >= 77) {
-            out += "\\\r\n  ";
-            column = 2;
-        }
-    }
-}
-
-// One value: "name"= (@= for the default value) and the data as a quoted string, as
-// dword: or as hex with its exact bytes, whatever the type.
-void AppendValue(CString& out, const char* name, DWORD nameLength, DWORD type, const BYTE* data, DWORD size)
-{
-    const int lineStart = out.GetLength();
-    if (nameLength == 0) {
-        out += "@=";
-    } else {
-        out += '"';
-        AppendEscaped(out, name, nameLength);
-        out += "\"=";
-    }
-    if (type == REG_SZ && IsPlainText(data, size)) {
-        out += '"';
-        AppendEscaped(out, (const char*)data, size - 1);
-        out += '"';
-    } else if (type == REG_DWORD && size == sizeof(DWORD)) {
-        DWORD value;
-        memcpy(&value, data, sizeof value);
-        char buf[24];
-        wsprintfA(buf, "dword:%08lx", value);
-        out += buf;
-    } else {
-        AppendHex(out, type, data, size, out.GetLength() - lineStart);
-    }
-    out += "\r\n";
-}
-
-}  // namespace
-
-BOOL CRestoreScript::AddKey(LPCSTR lpSubKey)
-{
-    CKeyHolder hKey;
-    const LONG lResult = RegOpenKeyExA(HKEY_LOCAL_MACHINE, lpSubKey, 0, KEY_READ, &hKey);
-    if (lResult == ERROR_FILE_NOT_FOUND)
-        return TRUE;
-    if (lResult != ERROR_SUCCESS) {
-        LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", lpSubKey, (int)lResult);
-        return FALSE;
-    }
-    CString path = PhysicalKeyName(hKey);
-    if (path.IsEmpty()) {
-        path = kRootName;
-        path += '\\';
-        path += lpSubKey;
-    }
-    return AddTree(hKey, path) == ERROR_SUCCESS;
-}
+// Where the script's text goes, and what it has met on the way.
+template <class Ch>
+struct Script {
+    String<Ch>& text;
+    int& keyCount;
+    BOOL& bComplete;
+};
 
 // The key's line, its values, then each subkey the same way, as the editor exports them.
-LONG CRestoreScript::AddTree(HKEY hKey, const CString& path)
+// What cannot be read is logged and passed over; the rest is still saved.
+template <class Ch>
+void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
 {
-    m_text += "\r\n[";
-    m_text += path;
-    m_text += "]\r\n";
+    AppendAscii(script.text, "\r\n[");
+    script.text += path;
+    AppendAscii(script.text, "]\r\n");
+    ++script.keyCount;
 
-    CBuffer name(256), data(4096);
+    std::vector<Ch> name(256);
+    std::vector<BYTE> data(4096);
     for (DWORD i = 0;;) {
-        DWORD cchName = name.Size(), cbData = data.Size(), type = REG_NONE;
-        const LONG lResult = RegEnumValueA(hKey, i, (LPSTR)name.Get(), &cchName, NULL, &type, data.Get(), &cbData);
+        DWORD cchName = (DWORD)name.size(), cbData = (DWORD)data.size(), type = REG_NONE;
+        const LONG lResult = EnumValue(hKey, i, &name[0], &cchName, &type, &data[0], &cbData);
         if (lResult == ERROR_NO_MORE_ITEMS)
             break;
-        if (lResult == ERROR_MORE_DATA && cbData > data.Size()) {
-            data.Resize(cbData);
+        if (lResult == ERROR_MORE_DATA && cbData > data.size()) {
+            data.resize(cbData);
             continue;
         }
         // A name longer than the buffer reports no size: double it, up to the registry's limit.
-        if (lResult == ERROR_MORE_DATA && name.Size() < 32768) {
-            name.Resize(name.Size() * 2);
+        if (lResult == ERROR_MORE_DATA && name.size() < 32768) {
+            name.resize(name.size() * 2);
             continue;
         }
         if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegEnumValue() Error! [KeyName] %s [ErrCode] %d\n", (LPCSTR)path, (int)lResult);
-            return lResult;
+            LOG_ERROR("RegEnumValue() Error! [KeyName] %s [ErrCode] %d\n", ForLog(path).c_str(), (int)lResult);
+            script.bComplete = FALSE;
+            break;
         }
-        AppendValue(m_text, (LPCSTR)name.Get(), cchName, type, data.Get(), cbData);
+        AppendValue(script.text, &name[0], cchName, type, &data[0], cbData);
         ++i;
     }
 
-    char szSubKey[MAX_PATH];   // key names have at most 255 characters
-    for (DWORD i = 0;; ++i) {
-        DWORD cchSubKey = sizeof szSubKey;
-        LONG lResult = RegEnumKeyExA(hKey, i, szSubKey, &cchSubKey, NULL, NULL, NULL, NULL);
+    std::vector<Ch> subKey(256);
+    for (DWORD i = 0;;) {
+        DWORD cchSubKey = (DWORD)subKey.size();
+        LONG lResult = EnumKey(hKey, i, &subKey[0], &cchSubKey);
         if (lResult == ERROR_NO_MORE_ITEMS)
             break;
-        if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegEnumKeyEx() Error! [KeyName] %s [ErrCode] %d\n", (LPCSTR)path, (int)lResult);
-            return lResult;
+        if (lResult == ERROR_MORE_DATA && subKey.size() < 32768) {
+            subKey.resize(subKey.size() * 2);
+            continue;
         }
-        CString subPath(path);
-        subPath += '\\';
-        subPath += szSubKey;
+        if (lResult != ERROR_SUCCESS) {
+            LOG_ERROR("RegEnumKeyEx() Error! [KeyName] %s [ErrCode] %d\n", ForLog(path).c_str(), (int)lResult);
+            script.bComplete = FALSE;
+            break;
+        }
+        ++i;
+        const String<Ch> subName(&subKey[0], cchSubKey);
+        String<Ch> subPath(path);
+        subPath += (Ch)'\\';
+        subPath += subName;
+        if (IsLink(hKey, subName)) {
+            LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [Detail] A registry link; it is not followed and not saved.\n",
+                      ForLog(subPath).c_str());
+            continue;
+        }
         CKeyHolder hSubKey;
-        lResult = RegOpenKeyExA(hKey, szSubKey, 0, KEY_READ, &hSubKey);
+        lResult = OpenKey(hKey, subName.c_str(), &hSubKey);
         if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", (LPCSTR)subPath, (int)lResult);
-            return lResult;
+            LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", ForLog(subPath).c_str(), (int)lResult);
+            script.bComplete = FALSE;
+            continue;
         }
-        lResult = AddTree(hSubKey, subPath);
-        if (lResult != ERROR_SUCCESS)
-            return lResult;
+        AddTree(script, hSubKey, subPath);
     }
-    return ERROR_SUCCESS;
 }
 
-CString CRestoreScript::FileText() const
+template <class Ch>
+void AddKeyTree(Script<Ch>& script, LPCSTR lpSubKey)
 {
-    CString text("REGEDIT4\r\n");
-    text += m_text;
-    text += "\r\n";
-    return text;
+    const String<Ch> subKey = FromAscii<Ch>(lpSubKey);   // the catalog's names are ASCII
+    if (IsLink(HKEY_LOCAL_MACHINE, subKey)) {
+        LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [Detail] A registry link; it is not followed and not saved.\n",
+                  lpSubKey);
+        return;
+    }
+    CKeyHolder hKey;
+    const LONG lResult = OpenKey(HKEY_LOCAL_MACHINE, subKey.c_str(), &hKey);
+    if (lResult == ERROR_FILE_NOT_FOUND)
+        return;
+    if (lResult != ERROR_SUCCESS) {
+        LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", lpSubKey, (int)lResult);
+        script.bComplete = FALSE;
+        return;
+    }
+    String<Ch> name;
+    GetKeyName(hKey, lpSubKey, name);
+    AddTree(script, hKey, name);
 }
 
-BOOL CRestoreScript::Save(LPCSTR lpLogPath) const
-{
-    // Logging off (its path did not fit) leaves no folder to write to.
-    if (lpLogPath == NULL || lpLogPath[0] == '\0' || lstrlenA(lpLogPath) >= MAX_PATH)
+// ---- the file -------------------------------------------------------------------------
+
+// A new file being written; unless kept, it is closed and deleted at the end of the scope,
+// whatever way that scope is left: half a restore file would put back half a product.
+template <class Ch>
+class CNewFile {
+public:
+    explicit CNewFile(const String<Ch>& path) : m_path(path), m_hFile(CreateNewFile(path)), m_bKeep(false) {}
+    ~CNewFile()
+    {
+        if (m_hFile != INVALID_HANDLE_VALUE) {
+            CloseHandle(m_hFile);
+            if (!m_bKeep)
+                DeleteTheFile(m_path);
+        }
+    }
+    HANDLE Handle() const { return m_hFile; }
+    // Closes the file for good; FALSE (last error set) when the close failed.
+    BOOL CloseAndKeep()
+    {
+        const HANDLE hFile = m_hFile;
+        m_hFile = INVALID_HANDLE_VALUE;
+        if (CloseHandle(hFile)) {
+            m_bKeep = true;
+            return TRUE;
+        }
+        const DWORD dwError = GetLastError();
+        DeleteTheFile(m_path);
+        SetLastError(dwError);
         return FALSE;
-    char szFolder[MAX_PATH];
-    lstrcpyA(szFolder, lpLogPath);
-    CutFileName(szFolder);
+    }
+private:
+    const String<Ch> m_path;
+    HANDLE m_hFile;
+    bool m_bKeep;
+    CNewFile(const CNewFile&);
+    CNewFile& operator=(const CNewFile&);
+};
 
+// Writes bytes to a new file named after the local time in the folder. openFolder is the
+// form the calls are given (the long-path form on the NT family), shownFolder the form
+// the log shows; a path of maxLength characters or more does not fit.
+template <class Ch>
+BOOL WriteNewFile(const String<Ch>& openFolder, const String<Ch>& shownFolder, size_t maxLength,
+                  const std::string& bytes)
+{
     SYSTEMTIME st;
     seam::pGetLocalTime(&st);
     char szStem[64];
@@ -304,55 +487,112 @@ BOOL CRestoreScript::Save(LPCSTR lpLogPath) const
               st.wSecond);
 
     // CREATE_NEW: an earlier restore file is never replaced, whatever the clock did.
-    CString path;
-    HANDLE hFile = INVALID_HANDLE_VALUE;
+    String<Ch> name;
     DWORD dwError = ERROR_FILE_EXISTS;
-    for (int n = 1; n <= 99 && hFile == INVALID_HANDLE_VALUE; ++n) {
-        char szSuffix[8] = "";
+    for (int n = 1; n <= 99; ++n) {
+        char szName[80];
+        lstrcpyA(szName, szStem);
         if (n > 1)
-            wsprintfA(szSuffix, "_%02d", n);
-        path = szFolder;
-        path += szStem;
-        path += szSuffix;
-        path += ".reg";
-        if (path.GetLength() >= MAX_PATH) {
+            wsprintfA(szName + lstrlenA(szName), "_%02d", n);
+        lstrcatA(szName, ".reg");
+        name = FromAscii<Ch>(szName);
+        if (openFolder.size() + name.size() >= maxLength) {
             dwError = ERROR_FILENAME_EXCED_RANGE;
             break;
         }
-        hFile = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (hFile == INVALID_HANDLE_VALUE) {
+        CNewFile<Ch> file(openFolder + name);
+        if (file.Handle() == INVALID_HANDLE_VALUE) {
             dwError = GetLastError();
             if (dwError != ERROR_FILE_EXISTS && dwError != ERROR_ALREADY_EXISTS)
                 break;
+            continue;
         }
-    }
-    if (hFile == INVALID_HANDLE_VALUE) {
-        LOG_ERROR("CreateFile() Error! [FilePath] %s [ErrCode] %d\n", (LPCSTR)path, (int)dwError);
-        return FALSE;
-    }
 
-    const CString text = FileText();
-    const char* lpFailedCall = NULL;
-    DWORD cbWritten = 0;
-    if (!seam::pWriteFile(hFile, (LPCSTR)text, (DWORD)text.GetLength(), &cbWritten, NULL)) {
-        lpFailedCall = "WriteFile";
-        dwError = GetLastError();
-    } else if (cbWritten != (DWORD)text.GetLength()) {
-        lpFailedCall = "WriteFile";
-        dwError = ERROR_DISK_FULL;
-    } else if (!FlushFileBuffers(hFile)) {
-        lpFailedCall = "FlushFileBuffers";
-        dwError = GetLastError();
-    }
-    if (!CloseHandle(hFile) && lpFailedCall == NULL) {
-        lpFailedCall = "CloseHandle";
-        dwError = GetLastError();
-    }
-    if (lpFailedCall != NULL) {
-        // Half a restore file would put back half a product.
-        DeleteFileA(path);
-        LOG_ERROR("%s() Error! [FilePath] %s [ErrCode] %d\n", lpFailedCall, (LPCSTR)path, (int)dwError);
+        const char* lpFailedCall = NULL;
+        DWORD cbWritten = 0;
+        if (!seam::pWriteFile(file.Handle(), bytes.data(), (DWORD)bytes.size(), &cbWritten, NULL)) {
+            lpFailedCall = "WriteFile";
+            dwError = GetLastError();
+        } else if (cbWritten != (DWORD)bytes.size()) {
+            lpFailedCall = "WriteFile";
+            dwError = ERROR_DISK_FULL;
+        } else if (!FlushFileBuffers(file.Handle())) {
+            lpFailedCall = "FlushFileBuffers";
+            dwError = GetLastError();
+        } else if (!file.CloseAndKeep()) {
+            lpFailedCall = "CloseHandle";
+            dwError = GetLastError();
+        }
+        if (lpFailedCall == NULL)
+            return TRUE;
+        LOG_ERROR("%s() Error! [FilePath] %s [ErrCode] %d\n", lpFailedCall, ForLog(shownFolder + name).c_str(),
+                  (int)dwError);
         return FALSE;
     }
-    return TRUE;
+    LOG_ERROR("CreateFile() Error! [FilePath] %s [ErrCode] %d\n", ForLog(shownFolder + name).c_str(), (int)dwError);
+    return FALSE;
+}
+
+// The long-path form of a full path: no MAX_PATH limit, no further parsing.
+std::wstring LongPathForm(const std::wstring& path)
+{
+    const std::wstring prefix = FromAscii<WCHAR>("\\\\?\\");
+    if (path.compare(0, prefix.size(), prefix) == 0)
+        return path;
+    if (path.compare(0, 2, FromAscii<WCHAR>("\\\\")) == 0)
+        return prefix + FromAscii<WCHAR>("UNC") + path.substr(1);
+    return prefix + path;
+}
+
+}  // namespace
+
+CRestoreScript::CRestoreScript(BOOL bUnicode) : m_bUnicode(bUnicode), m_bComplete(TRUE), m_keyCount(0)
+{
+    if (m_bUnicode)
+        wide::Load();
+}
+
+void CRestoreScript::AddKey(LPCSTR lpSubKey)
+{
+    if (m_bUnicode) {
+        Script<WCHAR> script = {m_wide, m_keyCount, m_bComplete};
+        AddKeyTree(script, lpSubKey);
+    } else {
+        Script<char> script = {m_narrow, m_keyCount, m_bComplete};
+        AddKeyTree(script, lpSubKey);
+    }
+}
+
+std::string CRestoreScript::FileBytes() const
+{
+    if (!m_bUnicode)
+        return "REGEDIT4\r\n" + m_narrow + "\r\n";
+    std::wstring text;
+    text += (WCHAR)0xFEFF;   // the byte-order mark, written little-endian like the rest
+    AppendAscii(text, "Windows Registry Editor Version 5.00\r\n");
+    text += m_wide;
+    AppendAscii(text, "\r\n");
+    return std::string((const char*)text.data(), text.size() * sizeof(WCHAR));
+}
+
+BOOL WriteRestoreFile(const std::string& bytes, BOOL bUnicode, LPCWSTR lpFolderW, LPCSTR lpLogPath)
+{
+    if (bUnicode) {
+        // A folder whose path ends in a separator (a drive's root) gets no second one.
+        std::wstring folder(lpFolderW != NULL ? lpFolderW : L"");
+        if (!folder.empty() && folder[folder.size() - 1] == '\\')
+            folder.erase(folder.size() - 1);
+        if (folder.empty()) {
+            LOG_ERROR("CreateFile() Error! [FilePath] %s [ErrCode] %d\n", "Pelo7Clean-*.reg", ERROR_PATH_NOT_FOUND);
+            return FALSE;
+        }
+        return WriteNewFile(LongPathForm(folder), folder, 32767, bytes);
+    }
+    // Logging off (its path did not fit) leaves no folder within the limit to write to.
+    if (lpLogPath == NULL || lpLogPath[0] == '\0' || lstrlenA(lpLogPath) >= MAX_PATH)
+        return FALSE;
+    char szFolder[MAX_PATH];
+    lstrcpyA(szFolder, lpLogPath);
+    CutFileName(szFolder);
+    return WriteNewFile(std::string(szFolder), std::string(szFolder), MAX_PATH, bytes);
 }

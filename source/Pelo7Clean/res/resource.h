@@ -18,3 +18,4 @@
 #define IDS_VIEWER_INSTALLED    10
 #define IDS_REGISTRY_FAILED     11  // %d: result code (not in every language)
 #define IDS_OS_NOT_SUPPORTED_RC 12  // %d: result code
+#define IDS_NO_RESTORE_FILE     13  // asked before a removal that could not be undone
