@@ -1,6 +1,7 @@
 // The cleaner dialog of the built executable, driven from this process.
 #include <doctest/doctest.h>
 #include "DialogSession.h"
+#include "EngineSupport.h"
 #include "Products.h"
 #include "TestSupport.h"
 
@@ -179,6 +180,50 @@ TEST_CASE("a removal ended half way is restored from its restore file and run ag
     CHECK(done.text == "Successfully removed.");
     d.Dismiss(done);
     CHECK(!ProductLeftovers(1));
+}
+
+TEST_CASE("from a read-only medium the removal is asked about first: No keeps everything, Yes goes on")
+{
+    CleanMachine machine;
+    machine.Plant(1);
+    UnixTempDir dir;
+    const std::string exe = dir / "Pelo7Clean.exe";
+    REQUIRE(CopyFileA(AppExePath().c_str(), exe.c_str(), FALSE));
+    ReadOnlyFolder readOnly(dir.Path());
+    REQUIRE(readOnly.Done());
+    OpenDialog d(exe);
+
+    for (const int answer : {IDNO, IDYES}) {
+        CAPTURE(answer);
+        const MessageBoxView ask = d.Confirm();
+        // Wine presents Windows 7, where the box drops the line feed.
+        CHECK(ask.text == "No restore file could be saved, so this removal cannot be undone."
+                          "Do you want to remove the installation information anyway?");
+        CHECK(ask.yes);
+        CHECK(ask.no);
+        CHECK(ask.defaultId == IDNO);
+        CHECK(ask.owner == d.dialog);
+        d.Dismiss(ask, answer);
+        if (answer == IDNO) {
+            Sleep(500);
+            CHECK(d.app.FindMessageBox() == NULL);
+            CHECK(ProductLeftovers(1));
+            CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[1] });
+            CHECK(d.Selection() == 0);
+            CHECK(IsWindowEnabled(d.remove));
+            CHECK(IsWindowEnabled(d.finish));
+            CHECK(IsWindowEnabled(d.list));
+        } else {
+            HWND result = d.app.WaitMessageBox(20000);
+            REQUIRE(result != NULL);
+            const MessageBoxView done = ReadMessageBox(result);
+            CHECK(done.text == "Successfully removed.");
+            d.Dismiss(done);
+            CHECK_FALSE(ProductLeftovers(1));
+        }
+    }
+    d.Finish();
+    CHECK(RestoreFiles(dir.Path()).empty());
 }
 
 TEST_CASE("while cleaning, the controls are disabled and keys typed are dropped; afterwards enabled again")

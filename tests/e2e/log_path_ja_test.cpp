@@ -3,6 +3,7 @@
 #include <doctest/doctest.h>
 #include "DialogSession.h"
 #include "EngineSupport.h"
+#include "Products.h"
 #include "TestSupport.h"
 
 namespace {
@@ -35,17 +36,43 @@ TEST_CASE("the log lies beside the executable, whatever its name and folder")
     CHECK(!FileExists(folder + "\\" + Acp(u8"掃除.log")));
 }
 
-TEST_CASE("a folder too long for the log's name turns logging off")
+TEST_CASE("a folder too long for the log's name turns logging off; the restore file goes there all the same")
 {
+    CleanMachine machine;
+    machine.Plant(1);
     TempDir dir;
     // The executable's path fits in 259 characters; folder, backslash and log name do not.
     const std::string folder = MakeFolderOfLength(dir.Path(), 250);
     const std::string exe = folder + "\\a.exe";
     REQUIRE(CopyFileA(AppExePath().c_str(), exe.c_str(), FALSE));
-    RunAndLog(exe);
+    {
+        OpenDialog d(exe);
+        // Something to log: Remove with nothing selected.
+        d.Select(-1);
+        ClickButton(d.dialog, 1000);
+        Sleep(500);
+        CHECK(d.app.FindMessageBox() == NULL);
+        // No question: the restore file is written.
+        d.Select(0);
+        const MessageBoxView done = d.Confirm();
+        CHECK(done.text == AppString(4));
+        d.Dismiss(done);
+        d.Finish();
+    }
+    CHECK_FALSE(ProductLeftovers(1));
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((folder + "\\*.l*").c_str(), &fd);
     CHECK(h == INVALID_HANDLE_VALUE);   // no log, and no log under a cut-off name
     if (h != INVALID_HANDLE_VALUE)
         FindClose(h);
+    WCHAR pattern[MAX_PATH * 2] = L"\\\\?\\";
+    MultiByteToWideChar(CP_ACP, 0, (folder + "\\Pelo7Clean-*.reg").c_str(), -1, pattern + 4, MAX_PATH * 2 - 4);
+    WIN32_FIND_DATAW found;
+    h = FindFirstFileW(pattern, &found);
+    REQUIRE(h != INVALID_HANDLE_VALUE);
+    FindClose(h);
+    // Beyond MAX_PATH: the scratch folder's removal could not reach it.
+    std::wstring file(pattern);
+    file.replace(file.rfind(L'\\') + 1, std::wstring::npos, found.cFileName);
+    CHECK(DeleteFileW(file.c_str()));
 }

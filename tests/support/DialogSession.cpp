@@ -70,9 +70,9 @@ MessageBoxView OpenDialog::Confirm()
     return ReadMessageBox(result);
 }
 
-void OpenDialog::Dismiss(const MessageBoxView& box)
+void OpenDialog::Dismiss(const MessageBoxView& box, int id)
 {
-    AnswerMessageBox(box.hwnd, IDOK);
+    AnswerMessageBox(box.hwnd, id);
     WaitGone(app, box.hwnd);
 }
 

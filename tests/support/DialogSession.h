@@ -14,7 +14,8 @@ public:
     std::vector<std::string> Texts() const;  // the list's texts
     MessageBoxView PressRemove();            // the first box that follows
     MessageBoxView Confirm();                // Remove, Yes, and the result box
-    void Dismiss(const MessageBoxView& box); // OK, and wait for the box to go
+    // OK (or the answer given), and wait for the box to go.
+    void Dismiss(const MessageBoxView& box, int id = IDOK);
     void Finish();                           // Finish, and wait for the exit
 
     AppRun app;

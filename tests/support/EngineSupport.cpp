@@ -46,6 +46,33 @@ bool PlantUnixLink(const std::string& target, const std::string& linkPath)
     return RunUnix("/bin/ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(linkPath) + "\"", EntryExists, linkPath);
 }
 
+static bool IsReadOnly(const std::string& folder)
+{
+    const HANDLE h = CreateFileA((folder + "\\p7probe.tmp").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                                 FILE_FLAG_DELETE_ON_CLOSE, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return true;
+    CloseHandle(h);
+    return false;
+}
+
+static bool IsWritable(const std::string& folder)
+{
+    return !IsReadOnly(folder);
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const std::string& zPath) : m_path(zPath)
+{
+    const std::string where = UnixPath(zPath);
+    m_done = RunUnix("/bin/sh -c \"mount --bind '" + where + "' '" + where + "' && mount -o remount,bind,ro '" + where + "'\"",
+                     IsReadOnly, zPath);
+}
+
+ReadOnlyFolder::~ReadOnlyFolder()
+{
+    RunUnix("/bin/umount \"" + UnixPath(m_path) + "\"", IsWritable, m_path);
+}
+
 int CountEntries(const std::string& folder)
 {
     WIN32_FIND_DATAA fd;

@@ -42,6 +42,20 @@ bool RunUnix(const std::string& commandLine, bool (*done)(const std::string&), c
 // link is there.
 bool PlantUnixLink(const std::string& target, const std::string& linkPath);
 
+// The folder (a Z:\ path) made read-only for the scope, as a read-only medium is: a
+// bind mount, which needs root. Done() is false where it could not be made.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string& zPath);
+    ~ReadOnlyFolder();
+    bool Done() const { return m_done; }
+private:
+    std::string m_path;
+    bool m_done;
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+};
+
 // Entries of a folder, "." and ".." left out.
 int CountEntries(const std::string& folder);
 
