@@ -8,6 +8,7 @@
 #include "DeleteTheFolder.h"
 #include "OsKind.h"
 #include "RestoreFile.h"
+#include "RegistryLinks.h"
 #include "TestSeams.h"
 
 // ---- the dialog -----------------------------------------------------------
@@ -566,6 +567,20 @@ int CPelo7CleanDlg::DeleteRegistry(HKEY hKey, LPCSTR lpSubKey)
         return -13;
     }
 
+    if (method == kSHDeleteKey) {
+        // The shell's deletion opens subkeys by name and so follows registry links
+        // into the keys they point to: the links go first, each as a link.
+        BOOL bKeyRemoved = FALSE;
+        CString failedKey;
+        const LONG lLinks = RemoveRegistryLinks(hKey, lpSubKey, &bKeyRemoved, &failedKey);
+        if (lLinks != ERROR_SUCCESS) {
+            LOG_ERROR("RemoveRegistryLinks() Error! [OS] %d [KeyName] %s [ErrCode] %d", osKind, (LPCSTR)failedKey,
+                      (int)lLinks);
+            return -12;
+        }
+        if (bKeyRemoved)
+            return 0;   // the key was itself a link
+    }
     const LONG lResult = method == kRegDeleteKey ? seam::pRegDeleteKeyA(hKey, lpSubKey)
                                                  : (LONG)seam::pSHDeleteKeyA(hKey, lpSubKey);
     if (lResult == ERROR_SUCCESS)

@@ -5,6 +5,7 @@
 #include "TestSeams.h"
 #include "TestSupport.h"
 #include "EngineSupport.h"
+#include "RegistryLinks.h"
 
 namespace {
 
@@ -31,6 +32,33 @@ DWORD WINAPI CountingSHDelete(HKEY hKey, LPCSTR lpSubKey)
     ++s_shDeletes;
     return s_failWith != 0 ? (DWORD)s_failWith : ::SHDeleteKeyA(hKey, lpSubKey);
 }
+
+// Registry links, made as Wine's and Windows' own tests make them. The link's target
+// is a native path: this test runs in a 32-bit prefix, where no view redirects it.
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+void PlantLink(const std::wstring& path, const std::string& target)
+{
+    HKEY hLink = NULL;
+    REQUIRE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS,
+                            NULL, &hLink, NULL) == ERROR_SUCCESS);
+    const std::wstring native = L"\\Registry\\Machine\\" + Wide(target);
+    CHECK(RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)native.c_str(),
+                         (DWORD)(native.size() * sizeof(WCHAR))) == ERROR_SUCCESS);
+    RegCloseKey(hLink);
+}
+// Removes a link that a case left, without following it: the tests' own tree removal
+// would follow it.
+void RemoveLink(const std::wstring& path)
+{
+    typedef LONG(WINAPI * NtDeleteKeyFn)(HANDLE);
+    const NtDeleteKeyFn pDelete = (NtDeleteKeyFn)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey");
+    HKEY hLink = NULL;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), REG_OPTION_OPEN_LINK, DELETE, &hLink) == ERROR_SUCCESS) {
+        pDelete(hLink);
+        RegCloseKey(hLink);
+    }
+}
+LONG WINAPI DeniedNtDelete(HANDLE) { return (LONG)0xC0000022; }   // STATUS_ACCESS_DENIED
 
 // The deletion calls counted, a fresh log and a clean sandbox for each test.
 struct Fixture {
@@ -164,4 +192,80 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a failed deletion gives -12 and logs
     CHECK(log.Contains(" : SHDeleteKey() Error! [OS] 6 [KeyName] " + path + " [ErrCode] 5\r\n"));
     CHECK(log.Contains(" : RegDeleteKey() Error! [OS] 2 [KeyName] " + path + " [ErrCode] 5\r\n"));
     CHECK(log.LineCount() == 2);
+}
+
+TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the key is removed as a link, never followed")
+{
+    const std::string target = kRoot + "\\Target";
+    const std::string product = kRoot + "\\Product";
+    const std::string deepLink = product + "\\Sub\\Link";
+    PlantTree(target);
+    const std::string targetBefore = RegSnapshot(HKEY_LOCAL_MACHINE, target);
+    REQUIRE(targetBefore.find("Deeper") != std::string::npos);
+
+    SUBCASE("removed: a link deep in the key, and a key that is itself a link") {
+        for (int os : {5, 6, 7, 11, 12, 13}) {
+            CAPTURE(os);
+            ScopedOsKind kind(os);
+            PlantTree(product);
+            PlantLink(Wide(deepLink), target);
+            REQUIRE(IsRegistryLinkA(HKEY_LOCAL_MACHINE, deepLink.c_str()));
+            s_shDeletes = 0;
+            CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, product.c_str()) == 0);
+            CHECK(s_shDeletes == 1);
+            CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, product));
+            CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == targetBefore);
+
+            const std::string linkedProduct = kRoot + "\\LinkedProduct";
+            PlantLink(Wide(linkedProduct), target);
+            s_shDeletes = 0;
+            CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, linkedProduct.c_str()) == 0);
+            CHECK(s_shDeletes == 0);
+            const BOOL bStillLink = IsRegistryLinkA(HKEY_LOCAL_MACHINE, linkedProduct.c_str());
+            const DWORD dwWhy = GetLastError();
+            CHECK_FALSE(bStillLink);
+            CHECK(dwWhy == ERROR_FILE_NOT_FOUND);
+            CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == targetBefore);
+        }
+        const BOOL bTargetLink = IsRegistryLinkA(HKEY_LOCAL_MACHINE, target.c_str());
+        const DWORD dwWhy = GetLastError();
+        CHECK_FALSE(bTargetLink);
+        CHECK(dwWhy == ERROR_SUCCESS);
+        CHECK(log.Bytes() == "");
+    }
+
+    SUBCASE("-12, logged, with nothing deleted, when a link cannot be removed as a link") {
+        ScopedOsKind kind(6);
+        PlantTree(product);
+        auto expectRefused = [&](const std::string& failedKey, int code) {
+            CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, product.c_str()) == -12);
+            CHECK(s_shDeletes == 0);
+            CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, product + "\\Sub\\Deeper"));
+            CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == targetBefore);
+            CHECK(log.Contains(" : RemoveRegistryLinks() Error! [OS] 6 [KeyName] " + failedKey + " [ErrCode] "
+                               + std::to_string(code) + "\r\n"));
+            CHECK(log.LineCount() == 1);
+        };
+        SUBCASE("the system refuses to delete it") {
+            PlantLink(Wide(deepLink), target);
+            ScopedSeam<decltype(seam::pNtDeleteKey)> denied(seam::pNtDeleteKey, DeniedNtDelete);
+            expectRefused(deepLink, ERROR_ACCESS_DENIED);
+            CHECK(IsRegistryLinkA(HKEY_LOCAL_MACHINE, deepLink.c_str()));
+            RemoveLink(Wide(deepLink));
+        }
+        SUBCASE("the system has no way to delete a link as a link") {
+            PlantLink(Wide(deepLink), target);
+            ScopedSeam<decltype(seam::pNtDeleteKey)> none(seam::pNtDeleteKey, nullptr);
+            expectRefused(deepLink, ERROR_PROC_NOT_FOUND);
+            RemoveLink(Wide(deepLink));
+        }
+        SUBCASE("its name does not survive the code page, and another key's name stands for it") {
+            // Listed in code page 1252, both are "Link?"; that name opens the plain key.
+            RegSetString(HKEY_LOCAL_MACHINE, product + "\\Link?", "Value", "plain");
+            const std::wstring link = Wide(product + "\\Link") + L"\x4e00";
+            PlantLink(link, target);
+            expectRefused(product + "\\Link?", ERROR_NO_UNICODE_TRANSLATION);
+            RemoveLink(link);
+        }
+    }
 }

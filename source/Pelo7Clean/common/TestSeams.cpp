@@ -1,6 +1,14 @@
 #include "TestSeams.h"
 #include <shlwapi.h>
 
+namespace {
+FARPROC NtdllProc(LPCSTR lpName)
+{
+    const HMODULE hNtdll = GetModuleHandleA("ntdll.dll");
+    return hNtdll != NULL ? GetProcAddress(hNtdll, lpName) : NULL;
+}
+}  // namespace
+
 namespace seam {
 BOOL (WINAPI* pGetVersionExA)(LPOSVERSIONINFOA) = ::GetVersionExA;
 BOOL (WINAPI* pOpenProcessToken)(HANDLE, DWORD, PHANDLE) = ::OpenProcessToken;
@@ -10,6 +18,7 @@ LONG (WINAPI* pRegDeleteKeyA)(HKEY, LPCSTR) = ::RegDeleteKeyA;
 DWORD (WINAPI* pSHDeleteKeyA)(HKEY, LPCSTR) = ::SHDeleteKeyA;
 BOOL (WINAPI* pSHGetSpecialFolderPathA)(HWND, LPSTR, int, BOOL) = ::SHGetSpecialFolderPathA;
 LONG (WINAPI* pRegOpenKeyExA)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY) = ::RegOpenKeyExA;
+LONG (WINAPI* pNtDeleteKey)(HANDLE) = (LONG (WINAPI*)(HANDLE))(void*)NtdllProc("NtDeleteKey");
 LONG (WINAPI* pRegQueryValueExA)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) = ::RegQueryValueExA;
 LONG (WINAPI* pRegCloseKey)(HKEY) = ::RegCloseKey;
 BOOL (WINAPI* pRemoveDirectoryA)(LPCSTR) = ::RemoveDirectoryA;

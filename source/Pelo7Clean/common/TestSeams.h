@@ -14,6 +14,9 @@ extern LONG (WINAPI* pRegDeleteKeyA)(HKEY, LPCSTR);
 extern DWORD (WINAPI* pSHDeleteKeyA)(HKEY, LPCSTR);
 extern BOOL (WINAPI* pSHGetSpecialFolderPathA)(HWND, LPSTR, int, BOOL);
 extern LONG (WINAPI* pRegOpenKeyExA)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+// ntdll's NtDeleteKey (NULL where there is none): lets tests fail the removal of a
+// registry link.
+extern LONG (WINAPI* pNtDeleteKey)(HANDLE);
 // The cleaning engine's: lets tests fail a value query, count key closes, and
 // count or shorten the folder removal's retries and waits.
 extern LONG (WINAPI* pRegQueryValueExA)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
