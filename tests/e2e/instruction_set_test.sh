@@ -36,30 +36,33 @@ found=$($objdump -d -C --no-show-raw-insn --start-address="$text" --stop-address
 [ -z "$found" ] && { echo "no instruction that a 486 lacks"; exit 0; }
 
 # A stripped image names no function: look the address up in the map.
+# Addresses compare as hexadecimal text of one width.
 awk -F'\t' -v map="$map" '
+    function hex(x) { sub(/^0x/, "", x); x = tolower(x); while (length(x) < 8) x = "0" x; return x }
     BEGIN {
         while ((getline line < map) > 0) {
             if (line ~ /^Linker script and memory map/) m = 1
             if (!m) continue
             if (line ~ /^\.text /) t = 1; else if (line ~ /^\.[a-z]/) t = 0
             if (!t) continue
-            p = pending; pending = 0
-            # An input section: name, address, size, object; a long name
-            # stands alone on the line before the rest.
+            long = pending; pending = 0
+            # An input section: name, address, size, object; a long name stands
+            # alone on the line before the rest. Then its global symbols.
             if (line ~ /^ \.text[^ ]*$/) { pending = 1; continue }
-            if (line ~ /^ \.text[^ ]* +0x[0-9a-f]+ +0x[0-9a-f]+ / || (p && line ~ /^ +0x[0-9a-f]+ +0x[0-9a-f]+ /)) {
-                split(line, w, " "); obj = w[length(w) == 3 ? 3 : 4]; sub(/^ *[^ ]* *0x[0-9a-f]+ +0x[0-9a-f]+ /, "", line)
-                obj = line; sub(/.*\//, "", obj); n++; at[n] = strtonum(w[length(w) == 3 ? 1 : 2]); what[n] = obj; sym[n] = ""
-            } else if (line ~ /^ {16}0x[0-9a-f]+ {16}[^ ]/) {
-                s = line; sub(/^ +0x[0-9a-f]+ +/, "", s); n++; at[n] = strtonum(substr(line, 17, 10))
-                what[n] = what[n - 1]; sym[n] = s
+            if (line ~ /^ \.text[^ ]* +0x[0-9a-f]+ +0x[0-9a-f]+ / || (long && line ~ /^ +0x[0-9a-f]+ +0x[0-9a-f]+ /)) {
+                if (!long) sub(/^ [^ ]+/, "", line)
+                split(line, w, " "); obj = line; sub(/^ *0x[0-9a-f]+ +0x[0-9a-f]+ /, "", obj); sub(/.*\//, "", obj)
+                n++; at[n] = hex(w[1]); what[n] = obj; sym[n] = ""
+            } else if (line ~ /^ +0x[0-9a-f]+ +[^ ]/ && split(line, w, " ") && w[2] !~ /^0x/) {
+                s = line; sub(/^ +0x[0-9a-f]+ +/, "", s)
+                n++; at[n] = hex(w[1]); what[n] = what[n - 1]; sym[n] = s
             }
         }
     }
     {
         where = $2
         if (where == "" || where == ".text") {
-            a = strtonum("0x" $1); best = 0
+            a = hex($1); best = 0
             for (i = 1; i <= n; i++) if (at[i] <= a && (best == 0 || at[i] >= at[best])) best = i
             where = best ? what[best] (sym[best] != "" ? ", after " sym[best] : "") : "?"
         }
