@@ -7,19 +7,27 @@ BUILD="${BUILD:-$ROOT/build}"
 # Debian packages the build, the release and the tests need.
 PACKAGES="cmake ninja-build g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386 wine64
   xvfb xauth x11-apps xdotool imagemagick doctest-dev locales fonts-ipafont-gothic
-  osslsigncode openssl zip unzip"
+  osslsigncode openssl zip unzip gcc-12-source"
+# The build fetches mingw-w64's source (cmake/runtime/build.sh) from Debian's
+# archive; this file adds the source line when no other gives one.
+SOURCES_LIST=/etc/apt/sources.list.d/pelo7clean-sources.sources
 
 install_missing() {
-    local missing="" p
+    local missing="" p need_sources=""
     for p in $PACKAGES; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
     done
-    if [ -n "$missing" ]; then
-        [ "$(id -u)" = 0 ] || { echo "missing packages:$missing (run as root to install them)" >&2; exit 1; }
-        echo "installing:$missing"
+    apt-cache showsrc mingw-w64 2>/dev/null | grep -q '^Package: mingw-w64$' || need_sources=1
+    if [ -n "$missing" ] || [ -n "$need_sources" ]; then
+        [ "$(id -u)" = 0 ] || { echo "missing packages:$missing${need_sources:+ and the deb-src line for mingw-w64} (run as root to install them)" >&2; exit 1; }
+        if [ -n "$need_sources" ] && [ ! -f "$SOURCES_LIST" ]; then
+            printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+                "$(. /etc/os-release && echo "$VERSION_CODENAME")" >"$SOURCES_LIST"
+        fi
+        echo "installing:$missing${need_sources:+ (and the source index)}"
         dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
         apt-get update -q >/dev/null
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >/dev/null
+        [ -z "$missing" ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >/dev/null
     fi
     # Without these locales Wine mangles non-ASCII file names and arguments.
     local loc need=""

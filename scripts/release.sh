@@ -6,6 +6,8 @@
 #   scripts/release.sh
 #   SIGN_CERT=cert.pem SIGN_KEY=key.pem scripts/release.sh   # Authenticode-signed
 # RELEASE_BUILD (default build-release/) is wiped and rebuilt; DIST defaults to dist/.
+# RUNTIME_CACHE (default build/runtime/) keeps the rebuilt runtime objects
+# (cmake/runtime) between runs.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -47,7 +49,7 @@ name="Pelo7Clean-$version"
 
 echo "building $name from $commit"
 cmake -S "$src" -B "$RELEASE_BUILD/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$src/cmake/i686-w64-mingw32.cmake" \
-    -DCMAKE_EXE_LINKER_FLAGS=-s >"$RELEASE_BUILD/build.log" 2>&1 || { cat "$RELEASE_BUILD/build.log" >&2; exit 1; }
+    -DCMAKE_EXE_LINKER_FLAGS=-s -DPELO7CLEAN_RUNTIME_CACHE="${RUNTIME_CACHE:-$BUILD/runtime}" >"$RELEASE_BUILD/build.log" 2>&1 || { cat "$RELEASE_BUILD/build.log" >&2; exit 1; }
 cmake --build "$RELEASE_BUILD/build" --target Pelo7Clean -- -j"${JOBS:-$(nproc)}" >>"$RELEASE_BUILD/build.log" 2>&1 \
     || { cat "$RELEASE_BUILD/build.log" >&2; exit 1; }
 built="$RELEASE_BUILD/build/bin/Pelo7Clean.exe"

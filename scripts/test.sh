@@ -5,7 +5,10 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 install_missing
-rm -rf "$BUILD"
+# From scratch, but for the rebuilt runtime objects (cmake/runtime), which
+# depend on nothing of the project and are kept under a key of their recipe.
+mkdir -p "$BUILD"
+find "$BUILD" -mindepth 1 -maxdepth 1 ! -name runtime -exec rm -rf {} +
 build_all
 
 trap end_session EXIT

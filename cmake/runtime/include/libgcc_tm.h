@@ -1,0 +1,3 @@
+#ifndef LIBGCC_TM_H
+#define LIBGCC_TM_H
+#endif
