@@ -1,5 +1,6 @@
 #include "EngineSupport.h"
 #include <stdexcept>
+#include <doctest/doctest.h>
 #include "TestSupport.h"
 
 std::string UnixPath(const std::string& zPath)
@@ -71,6 +72,28 @@ ReadOnlyFolder::ReadOnlyFolder(const std::string& zPath) : m_path(zPath)
 ReadOnlyFolder::~ReadOnlyFolder()
 {
     RunUnix("/bin/umount \"" + UnixPath(m_path) + "\"", IsWritable, m_path);
+}
+
+void PlantRegistryLink(const std::wstring& path, const std::string& target)
+{
+    HKEY hLink = NULL;
+    REQUIRE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS,
+                            NULL, &hLink, NULL) == ERROR_SUCCESS);
+    const std::wstring native = L"\\Registry\\Machine\\" + std::wstring(target.begin(), target.end());
+    CHECK(RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)native.c_str(),
+                         (DWORD)(native.size() * sizeof(WCHAR))) == ERROR_SUCCESS);
+    RegCloseKey(hLink);
+}
+
+void RemoveRegistryLink(const std::wstring& path)
+{
+    typedef LONG(WINAPI * NtDeleteKeyFn)(HANDLE);
+    const NtDeleteKeyFn pDelete = (NtDeleteKeyFn)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey");
+    HKEY hLink = NULL;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), REG_OPTION_OPEN_LINK, DELETE, &hLink) == ERROR_SUCCESS) {
+        pDelete(hLink);
+        RegCloseKey(hLink);
+    }
 }
 
 int CountEntries(const std::string& folder)

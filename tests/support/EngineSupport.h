@@ -56,6 +56,13 @@ private:
     ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
 };
 
+// A registry link at path (under HKEY_LOCAL_MACHINE) to target, made as Wine's and
+// Windows' own tests make them. The target is a native path: in a 64-bit prefix the
+// 32-bit view's keys lie under Wow6432Node.
+void PlantRegistryLink(const std::wstring& path, const std::string& target);
+// Removes a link without following it: the tests' own tree removal would follow it.
+void RemoveRegistryLink(const std::wstring& path);
+
 // Entries of a folder, "." and ".." left out.
 int CountEntries(const std::string& folder);
 

@@ -33,31 +33,7 @@ DWORD WINAPI CountingSHDelete(HKEY hKey, LPCSTR lpSubKey)
     return s_failWith != 0 ? (DWORD)s_failWith : ::SHDeleteKeyA(hKey, lpSubKey);
 }
 
-// Registry links, made as Wine's and Windows' own tests make them. The link's target
-// is a native path: this test runs in a 32-bit prefix, where no view redirects it.
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-void PlantLink(const std::wstring& path, const std::string& target)
-{
-    HKEY hLink = NULL;
-    REQUIRE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS,
-                            NULL, &hLink, NULL) == ERROR_SUCCESS);
-    const std::wstring native = L"\\Registry\\Machine\\" + Wide(target);
-    CHECK(RegSetValueExW(hLink, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE*)native.c_str(),
-                         (DWORD)(native.size() * sizeof(WCHAR))) == ERROR_SUCCESS);
-    RegCloseKey(hLink);
-}
-// Removes a link that a case left, without following it: the tests' own tree removal
-// would follow it.
-void RemoveLink(const std::wstring& path)
-{
-    typedef LONG(WINAPI * NtDeleteKeyFn)(HANDLE);
-    const NtDeleteKeyFn pDelete = (NtDeleteKeyFn)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey");
-    HKEY hLink = NULL;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), REG_OPTION_OPEN_LINK, DELETE, &hLink) == ERROR_SUCCESS) {
-        pDelete(hLink);
-        RegCloseKey(hLink);
-    }
-}
 LONG WINAPI DeniedNtDelete(HANDLE) { return (LONG)0xC0000022; }   // STATUS_ACCESS_DENIED
 
 // The deletion calls counted, a fresh log and a clean sandbox for each test.
@@ -203,13 +179,16 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the
     const std::string targetBefore = RegSnapshot(HKEY_LOCAL_MACHINE, target);
     REQUIRE(targetBefore.find("Deeper") != std::string::npos);
 
-    SUBCASE("removed: a link deep in the key, and a key that is itself a link") {
+    SUBCASE("removed: links deep in the key, one named outside the code page, and a key that is itself a link") {
         for (int os : {5, 6, 7, 11, 12, 13}) {
             CAPTURE(os);
             ScopedOsKind kind(os);
             PlantTree(product);
-            PlantLink(Wide(deepLink), target);
-            REQUIRE(IsRegistryLinkA(HKEY_LOCAL_MACHINE, deepLink.c_str()));
+            PlantRegistryLink(Wide(deepLink), target);
+            REQUIRE(IsRegistryLinkW(HKEY_LOCAL_MACHINE, Wide(deepLink).c_str()));
+            // Beside a plain key whose name reads the same in code page 1252 ("Link?").
+            RegSetString(HKEY_LOCAL_MACHINE, product + "\\Link?", "Value", "plain");
+            PlantRegistryLink(Wide(product + "\\Link") + L"\x4e00", target);
             s_shDeletes = 0;
             CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, product.c_str()) == 0);
             CHECK(s_shDeletes == 1);
@@ -217,17 +196,17 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the
             CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == targetBefore);
 
             const std::string linkedProduct = kRoot + "\\LinkedProduct";
-            PlantLink(Wide(linkedProduct), target);
+            PlantRegistryLink(Wide(linkedProduct), target);
             s_shDeletes = 0;
             CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, linkedProduct.c_str()) == 0);
             CHECK(s_shDeletes == 0);
-            const BOOL bStillLink = IsRegistryLinkA(HKEY_LOCAL_MACHINE, linkedProduct.c_str());
+            const BOOL bStillLink = IsRegistryLinkW(HKEY_LOCAL_MACHINE, Wide(linkedProduct).c_str());
             const DWORD dwWhy = GetLastError();
             CHECK_FALSE(bStillLink);
             CHECK(dwWhy == ERROR_FILE_NOT_FOUND);
             CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == targetBefore);
         }
-        const BOOL bTargetLink = IsRegistryLinkA(HKEY_LOCAL_MACHINE, target.c_str());
+        const BOOL bTargetLink = IsRegistryLinkW(HKEY_LOCAL_MACHINE, Wide(target).c_str());
         const DWORD dwWhy = GetLastError();
         CHECK_FALSE(bTargetLink);
         CHECK(dwWhy == ERROR_SUCCESS);
@@ -247,25 +226,17 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the
             CHECK(log.LineCount() == 1);
         };
         SUBCASE("the system refuses to delete it") {
-            PlantLink(Wide(deepLink), target);
+            PlantRegistryLink(Wide(deepLink), target);
             ScopedSeam<decltype(seam::pNtDeleteKey)> denied(seam::pNtDeleteKey, DeniedNtDelete);
             expectRefused(deepLink, ERROR_ACCESS_DENIED);
-            CHECK(IsRegistryLinkA(HKEY_LOCAL_MACHINE, deepLink.c_str()));
-            RemoveLink(Wide(deepLink));
+            CHECK(IsRegistryLinkW(HKEY_LOCAL_MACHINE, Wide(deepLink).c_str()));
+            RemoveRegistryLink(Wide(deepLink));
         }
         SUBCASE("the system has no way to delete a link as a link") {
-            PlantLink(Wide(deepLink), target);
+            PlantRegistryLink(Wide(deepLink), target);
             ScopedSeam<decltype(seam::pNtDeleteKey)> none(seam::pNtDeleteKey, nullptr);
             expectRefused(deepLink, ERROR_PROC_NOT_FOUND);
-            RemoveLink(Wide(deepLink));
-        }
-        SUBCASE("its name does not survive the code page, and another key's name stands for it") {
-            // Listed in code page 1252, both are "Link?"; that name opens the plain key.
-            RegSetString(HKEY_LOCAL_MACHINE, product + "\\Link?", "Value", "plain");
-            const std::wstring link = Wide(product + "\\Link") + L"\x4e00";
-            PlantLink(link, target);
-            expectRefused(product + "\\Link?", ERROR_NO_UNICODE_TRANSLATION);
-            RemoveLink(link);
+            RemoveRegistryLink(Wide(deepLink));
         }
     }
 }

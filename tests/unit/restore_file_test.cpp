@@ -85,3 +85,29 @@ TEST_CASE("on the NT family the restore file gives back every name and byte, als
     REQUIRE(ImportRegFile(files[0]));
     CHECK(WithoutOdd(Snapshot()) == WithoutOdd(AsImported(before)));
 }
+
+TEST_CASE("a registry link in a product key is neither followed nor saved; the log names it")
+{
+    CPelo7CleanDlg dlg;
+    ScopedLog log;
+    ScopedOsKind kind(12);
+    RemoveAllProducts();
+    TempDir programs;
+    PlantProduct(1, "Viewer", programs / "viewer");
+    const std::string target = "SOFTWARE\\Pelo7CleanTest\\Outside";
+    RegSetString(HKEY_LOCAL_MACHINE, target + "\\Deeper", "Kept", "outside the product");
+    const std::string outside = RegSnapshot(HKEY_LOCAL_MACHINE, target);
+    const std::string link = UninstallKey(kViewer.pGuidKeys[0]) + "\\Linked";
+    PlantRegistryLink(std::wstring(link.begin(), link.end()), target);
+
+    CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
+    CHECK_FALSE(ProductLeftovers(1));
+    CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == outside);
+    const std::vector<std::string> files = RestoreFiles(log.Folder());
+    REQUIRE(files.size() == 1);
+    CHECK(TextOf(ReadFileBytes(files[0])).find(L"outside the product") == std::wstring::npos);
+    CHECK(log.Contains("\\{76609508-04FF-44D6-BE62-1B57264CAD24}\\Linked [Detail] A registry link; it is not followed "
+                       "and not saved.\r\n"));
+    CHECK(log.LineCount() == 1);
+    RegRemoveTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Pelo7CleanTest");
+}

@@ -1,25 +1,32 @@
 #include "RegistryLinks.h"
+#include <string>
+#include <vector>
 #include "TestSeams.h"
+#include "WideCalls.h"
+
+// The walk reads names with the wide calls: a name that the code page cannot spell
+// comes back from the ANSI ones as another name, which opens another key, or none.
 
 namespace {
 
 // Enough to list a key's subkeys and check it for a link, and to delete it as one.
 const REGSAM kWalkAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | DELETE;
-// 255 characters of up to two bytes each in a double-byte code page, and the terminator.
-const DWORD kNameSize = 512;
 
 // Opens the subkey itself, never what it points to, and tells whether it is a link.
-LONG OpenAsLink(HKEY hParent, LPCSTR lpName, REGSAM access, HKEY* phKey, BOOL* pbLink)
+LONG OpenAsLink(HKEY hParent, LPCWSTR lpName, REGSAM access, HKEY* phKey, BOOL* pbLink)
 {
     *pbLink = FALSE;
-    LONG lResult = RegOpenKeyExA(hParent, lpName, REG_OPTION_OPEN_LINK, access, phKey);
+    *phKey = NULL;
+    if (!wide::Load())
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    LONG lResult = wide::pRegOpenKeyExW(hParent, lpName, REG_OPTION_OPEN_LINK, access, phKey);
     if (lResult != ERROR_SUCCESS) {
         *phKey = NULL;
         return lResult;
     }
     DWORD dwType = REG_NONE;
     DWORD cb = 0;
-    lResult = RegQueryValueExA(*phKey, "SymbolicLinkValue", NULL, &dwType, NULL, &cb);
+    lResult = wide::pRegQueryValueExW(*phKey, L"SymbolicLinkValue", NULL, &dwType, NULL, &cb);
     if (lResult == ERROR_SUCCESS || lResult == ERROR_MORE_DATA) {
         *pbLink = dwType == REG_LINK;
         return ERROR_SUCCESS;
@@ -47,50 +54,42 @@ LONG DeleteLink(HKEY hLink)
     return pToError != NULL ? (LONG)pToError(status) : ERROR_GEN_FAILURE;
 }
 
-// Two subkeys listed under one name: a name that the code page cannot hold came back
-// as another's, and opening it by that name would check the other key in its place.
-LONG CheckNameUnique(HKEY hKey, DWORD dwIndex, LPCSTR lpName)
+// The name for the log, in the code page.
+CString ForLog(const std::wstring& name)
 {
-    char szEarlier[kNameSize];
-    for (DWORD i = 0; i < dwIndex; ++i) {
-        DWORD cch = kNameSize;
-        const LONG lResult = RegEnumKeyExA(hKey, i, szEarlier, &cch, NULL, NULL, NULL, NULL);
-        if (lResult != ERROR_SUCCESS)
-            return lResult;
-        if (lstrcmpiA(szEarlier, lpName) == 0)
-            return ERROR_NO_UNICODE_TRANSLATION;
-    }
-    return ERROR_SUCCESS;
+    const int cb = WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, NULL, 0, NULL, NULL);
+    std::vector<char> text(cb > 0 ? (size_t)cb : 1, '\0');
+    if (cb > 0)
+        WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, &text[0], cb, NULL, NULL);
+    return CString(&text[0]);
 }
 
 // Removes the links below hKey, a plain key opened with kWalkAccess. On failure,
 // failedKey is the path below hKey of the key where it happened ("" for hKey).
-LONG RemoveLinksBelow(HKEY hKey, CString& failedKey)
+LONG RemoveLinksBelow(HKEY hKey, std::wstring& failedKey)
 {
-    char szName[kNameSize];
+    std::vector<WCHAR> name(256);
     for (DWORD dwIndex = 0;;) {
-        DWORD cchName = kNameSize;
-        LONG lResult = RegEnumKeyExA(hKey, dwIndex, szName, &cchName, NULL, NULL, NULL, NULL);
+        DWORD cchName = (DWORD)name.size();
+        LONG lResult = wide::pRegEnumKeyExW(hKey, dwIndex, &name[0], &cchName, NULL, NULL, NULL, NULL);
         if (lResult == ERROR_NO_MORE_ITEMS)
             return ERROR_SUCCESS;
+        if (lResult == ERROR_MORE_DATA && name.size() < 32768) {
+            name.resize(name.size() * 2);
+            continue;
+        }
         if (lResult != ERROR_SUCCESS)
             return lResult;
+        const std::wstring subName(&name[0], cchName);
         HKEY hSub = NULL;
         BOOL bLink = FALSE;
-        lResult = CheckNameUnique(hKey, dwIndex, szName);
-        if (lResult == ERROR_SUCCESS)
-            lResult = OpenAsLink(hKey, szName, kWalkAccess, &hSub, &bLink);
+        lResult = OpenAsLink(hKey, subName.c_str(), kWalkAccess, &hSub, &bLink);
         if (lResult == ERROR_SUCCESS) {
             lResult = bLink ? DeleteLink(hSub) : RemoveLinksBelow(hSub, failedKey);
             RegCloseKey(hSub);
         }
         if (lResult != ERROR_SUCCESS) {
-            CString path(szName);
-            if (!failedKey.IsEmpty()) {
-                path += '\\';
-                path += failedKey;
-            }
-            failedKey = path;
+            failedKey = failedKey.empty() ? subName : subName + L"\\" + failedKey;
             return lResult;
         }
         if (!bLink)
@@ -100,7 +99,7 @@ LONG RemoveLinksBelow(HKEY hKey, CString& failedKey)
 
 }  // namespace
 
-BOOL IsRegistryLinkA(HKEY hParent, LPCSTR lpName)
+BOOL IsRegistryLinkW(HKEY hParent, LPCWSTR lpName)
 {
     HKEY hKey = NULL;
     BOOL bLink = FALSE;
@@ -115,23 +114,21 @@ LONG RemoveRegistryLinks(HKEY hKey, LPCSTR lpSubKey, BOOL* pbKeyRemoved, CString
 {
     *pbKeyRemoved = FALSE;
     pFailedKey->Empty();
+    std::wstring subKey;
+    for (LPCSTR p = lpSubKey; *p != '\0'; ++p)
+        subKey += (WCHAR)(BYTE)*p;   // the catalog's paths are ASCII
     HKEY hOpened = NULL;
     BOOL bLink = FALSE;
-    LONG lResult = OpenAsLink(hKey, lpSubKey, kWalkAccess, &hOpened, &bLink);
+    LONG lResult = OpenAsLink(hKey, subKey.c_str(), kWalkAccess, &hOpened, &bLink);
     if (lResult == ERROR_FILE_NOT_FOUND)
         return ERROR_SUCCESS;   // nothing to delete; the deletion will say so
-    CString below;
+    std::wstring below;
     if (lResult == ERROR_SUCCESS) {
         lResult = bLink ? DeleteLink(hOpened) : RemoveLinksBelow(hOpened, below);
         RegCloseKey(hOpened);
         *pbKeyRemoved = bLink && lResult == ERROR_SUCCESS;
     }
-    if (lResult != ERROR_SUCCESS) {
-        *pFailedKey = lpSubKey;
-        if (!below.IsEmpty()) {
-            *pFailedKey += '\\';
-            *pFailedKey += below;
-        }
-    }
+    if (lResult != ERROR_SUCCESS)
+        *pFailedKey = ForLog(below.empty() ? subKey : subKey + L"\\" + below);
     return lResult;
 }

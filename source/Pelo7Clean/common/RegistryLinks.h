@@ -8,9 +8,9 @@
 
 // TRUE when the subkey lpName of hParent is a registry link: opened as a link, it
 // holds "SymbolicLinkValue" of type REG_LINK. FALSE for a plain key, and also when
-// it cannot be told (no such key, access denied, ...); after FALSE, GetLastError()
-// is ERROR_SUCCESS for a plain key and the reason otherwise.
-BOOL IsRegistryLinkA(HKEY hParent, LPCSTR lpName);
+// it cannot be told (no such key, access denied, no wide-character calls); after
+// FALSE, GetLastError() is ERROR_SUCCESS for a plain key and the reason otherwise.
+BOOL IsRegistryLinkW(HKEY hParent, LPCWSTR lpName);
 
 // Removes, each as a link, every registry link in the key lpSubKey of hKey at any
 // depth, the key itself included, and leaves the plain keys for the deletion that

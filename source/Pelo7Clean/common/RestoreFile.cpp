@@ -3,6 +3,7 @@
 #include <vector>
 #include "ErrorLog.h"
 #include "PathCut.h"
+#include "RegistryLinks.h"
 #include "TestSeams.h"
 #include "WideCalls.h"
 
@@ -70,17 +71,7 @@ bool IsLink(HKEY, const std::string&)
 }
 bool IsLink(HKEY hParent, const std::wstring& name)
 {
-    // TEMPORARY until the shared link check lands.
-    const DWORD kOpenLink = 0x8;   // REG_OPTION_OPEN_LINK
-    if (wide::pRegOpenKeyExW == NULL || wide::pRegQueryValueExW == NULL)
-        return false;
-    HKEY hLink = NULL;
-    if (wide::pRegOpenKeyExW(hParent, name.c_str(), kOpenLink, KEY_QUERY_VALUE, &hLink) != ERROR_SUCCESS)
-        return false;
-    DWORD type = REG_NONE;
-    const LONG lResult = wide::pRegQueryValueExW(hLink, L"SymbolicLinkValue", NULL, &type, NULL, NULL);
-    RegCloseKey(hLink);
-    return lResult == ERROR_SUCCESS && type == REG_LINK;
+    return IsRegistryLinkW(hParent, name.c_str()) != FALSE;
 }
 
 HANDLE CreateNewFile(const std::string& path)
