@@ -339,18 +339,34 @@ TEST_CASE("an exception out of a handler leaves the dialog running and usable")
 {
     CleanMachine machine;
     machine.Plant(1);
-    // The fault build throws out of the first message box: the confirmation.
-    OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=throw-in-box" });
-    // Sent, not posted: it returns once the handler has ended, and fails if the process died.
-    DWORD_PTR answer = 0;
-    CHECK(SendMessageTimeoutA(d.dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), (LPARAM)d.remove,
-                              SMTO_NORMAL, 10000, &answer) != 0);
-    CHECK(d.app.FindMessageBox() == NULL);
-    // Remove asks again, and Finish ends the program.
-    const MessageBoxView ask = d.PressRemove();
-    CHECK(ask.text == AppString(3));
-    AnswerMessageBox(ask.hwnd, IDNO);
-    d.Finish();
+    SUBCASE("out of the first message box: the confirmation") {
+        OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=throw-in-box" });
+        // Sent, not posted: it returns once the handler has ended, and fails if the process died.
+        DWORD_PTR answer = 0;
+        CHECK(SendMessageTimeoutA(d.dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), (LPARAM)d.remove,
+                                  SMTO_NORMAL, 10000, &answer) != 0);
+        CHECK(d.app.FindMessageBox() == NULL);
+        // Remove asks again, and Finish ends the program.
+        const MessageBoxView ask = d.PressRemove();
+        CHECK(ask.text == AppString(3));
+        AnswerMessageBox(ask.hwnd, IDNO);
+        d.Finish();
+    }
+    SUBCASE("out of a guard's own log line, while the window is locked for the removal") {
+        OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=throw-in-guard-log" });
+        const MessageBoxView ask = d.PressRemove();
+        AnswerMessageBox(ask.hwnd, IDYES);
+        for (DWORD start = GetTickCount(); d.app.FindMessageBox() == ask.hwnd && GetTickCount() - start < 5000;)
+            Sleep(20);
+        // Answered once the handler has ended: the removal pumps no messages.
+        DWORD_PTR answer = 0;
+        CHECK(SendMessageTimeoutA(d.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0);
+        CHECK(IsWindowEnabled(d.remove));
+        CHECK(IsWindowEnabled(d.finish));
+        CHECK(IsWindowEnabled(d.list));
+        CHECK(d.app.FindMessageBox() == NULL);   // the exception left the handler before any report
+        d.Finish();
+    }
 }
 
 TEST_CASE("Remove with nothing selected only logs, naming the dialog's source file")

@@ -3,8 +3,10 @@
 // would on Windows ("deny-delete"), which Wine cannot produce, or raise an
 // exception with last error 5 ("throw-in-delete"), or makes the first message
 // box raise one, as memory running out while its text is built would
-// ("throw-in-box").
+// ("throw-in-box"), or raises one inside the removal and another inside the
+// guard's own log line for it ("throw-in-guard-log").
 #include <windows.h>
+#include <shlwapi.h>
 #include <stdlib.h>
 #include <string.h>
 #include "AfxException.h"
@@ -15,6 +17,18 @@ LONG WINAPI DeniedRegDeleteKeyA(HKEY, LPCSTR) { return ERROR_ACCESS_DENIED; }
 DWORD WINAPI DeniedSHDeleteKeyA(HKEY, LPCSTR) { return ERROR_ACCESS_DENIED; }
 DWORD WINAPI ThrowingSHDeleteKeyA(HKEY, LPCSTR)
 {
+    SetLastError(ERROR_ACCESS_DENIED);
+    throw CMemoryException();
+}
+
+LPSTR WINAPI ThrowingPathFindFileNameA(LPCSTR)
+{
+    seam::pPathFindFileNameA = ::PathFindFileNameA;   // once
+    throw CMemoryException();
+}
+DWORD WINAPI ThrowingSHDeleteKeyAThenLog(HKEY, LPCSTR)
+{
+    seam::pPathFindFileNameA = ThrowingPathFindFileNameA;   // the guard's line comes next
     SetLastError(ERROR_ACCESS_DENIED);
     throw CMemoryException();
 }
@@ -34,6 +48,8 @@ struct Install {
             seam::pSHDeleteKeyA = DeniedSHDeleteKeyA;
         } else if (fault != NULL && strcmp(fault, "throw-in-delete") == 0) {
             seam::pSHDeleteKeyA = ThrowingSHDeleteKeyA;
+        } else if (fault != NULL && strcmp(fault, "throw-in-guard-log") == 0) {
+            seam::pSHDeleteKeyA = ThrowingSHDeleteKeyAThenLog;
         } else if (fault != NULL && strcmp(fault, "throw-in-box") == 0) {
             seam::pMessageBoxA = ThrowingMessageBoxA;
         }

@@ -3,12 +3,13 @@
 #include <string.h>
 #include "AfxFile.h"
 #include "AfxTime.h"
+#include "TestSeams.h"
 
 void WriteLog(CString logPath, CString sourcePath, int line, LPCSTR format, ...)
 {
     char fileName[MAX_PATH];
     memset(fileName, 0, sizeof fileName);
-    lstrcpynA(fileName, PathFindFileNameA(sourcePath), sizeof fileName);
+    lstrcpynA(fileName, seam::pPathFindFileNameA(sourcePath), sizeof fileName);
 
     CString message;
     va_list args;

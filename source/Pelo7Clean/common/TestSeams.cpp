@@ -23,6 +23,7 @@ LONG (WINAPI* pRegQueryValueExA)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD
 LONG (WINAPI* pRegCloseKey)(HKEY) = ::RegCloseKey;
 BOOL (WINAPI* pRemoveDirectoryA)(LPCSTR) = ::RemoveDirectoryA;
 VOID (WINAPI* pSleep)(DWORD) = ::Sleep;
+LPSTR (WINAPI* pPathFindFileNameA)(LPCSTR) = ::PathFindFileNameA;
 VOID (WINAPI* pGetLocalTime)(LPSYSTEMTIME) = ::GetLocalTime;
 BOOL (WINAPI* pWriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = ::WriteFile;
 }

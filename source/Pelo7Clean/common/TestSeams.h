@@ -23,6 +23,8 @@ extern LONG (WINAPI* pRegQueryValueExA)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, 
 extern LONG (WINAPI* pRegCloseKey)(HKEY);
 extern BOOL (WINAPI* pRemoveDirectoryA)(LPCSTR);
 extern VOID (WINAPI* pSleep)(DWORD);
+// The log's: lets the fault build raise an exception inside a guard's own log line.
+extern LPSTR (WINAPI* pPathFindFileNameA)(LPCSTR);
 // The restore file's: lets tests fix its time stamp and fill the disk.
 extern VOID (WINAPI* pGetLocalTime)(LPSYSTEMTIME);
 extern BOOL (WINAPI* pWriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
