@@ -40,17 +40,25 @@ std::wstring TextOf(const std::string& bytes)
     return std::wstring((const WCHAR*)(bytes.data() + 2), (bytes.size() - 2) / sizeof(WCHAR));
 }
 
-}  // namespace
-
-TEST_CASE("on the NT family the restore file gives back every name and byte, also outside the code page")
-{
-    REQUIRE(GetACP() == 1252);
+// The viewer as its installer leaves it, on Windows 7.
+struct Fixture {
+    Fixture() : kind(12)
+    {
+        RemoveAllProducts();
+        PlantProduct(1, "Viewer", programs / "viewer");
+    }
+    ~Fixture() { RemoveAllProducts(); }
     CPelo7CleanDlg dlg;
     ScopedLog log;
-    ScopedOsKind kind(12);
-    RemoveAllProducts();
+    ScopedOsKind kind;
     TempDir programs;
-    PlantProduct(1, "Viewer", programs / "viewer");
+};
+
+}  // namespace
+
+TEST_CASE_FIXTURE(Fixture, "on the NT family the restore file gives back every name and byte, also outside the code page")
+{
+    REQUIRE(GetACP() == 1252);
     const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
                              L"{76609508-04FF-44D6-BE62-1B57264CAD24}";
     const WCHAR name[] = L"Tumora \x03A9 Software \x2605";
@@ -86,14 +94,8 @@ TEST_CASE("on the NT family the restore file gives back every name and byte, als
     CHECK(WithoutOdd(Snapshot()) == WithoutOdd(AsImported(before)));
 }
 
-TEST_CASE("a registry link in a product key is neither followed nor saved; the log names it")
+TEST_CASE_FIXTURE(Fixture, "a registry link in a product key is neither followed nor saved; the log names it")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(12);
-    RemoveAllProducts();
-    TempDir programs;
-    PlantProduct(1, "Viewer", programs / "viewer");
     const std::string target = "SOFTWARE\\Pelo7CleanTest\\Outside";
     RegSetString(HKEY_LOCAL_MACHINE, target + "\\Deeper", "Kept", "outside the product");
     const std::string outside = RegSnapshot(HKEY_LOCAL_MACHINE, target);

@@ -1,6 +1,5 @@
 #include "RegistryLinks.h"
-#include <string>
-#include <vector>
+#include "HeapText.h"
 #include "TestSeams.h"
 #include "WideCalls.h"
 
@@ -54,42 +53,55 @@ LONG DeleteLink(HKEY hLink)
     return pToError != NULL ? (LONG)pToError(status) : ERROR_GEN_FAILURE;
 }
 
+typedef CHeapText<WCHAR> CKeyPath;
+
 // The name for the log, in the code page.
-CString ForLog(const std::wstring& name)
+CString ForLog(const CKeyPath& name)
 {
-    const int cb = WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, NULL, 0, NULL, NULL);
-    std::vector<char> text(cb > 0 ? (size_t)cb : 1, '\0');
-    if (cb > 0)
-        WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, &text[0], cb, NULL, NULL);
-    return CString(&text[0]);
+    const int cb = WideCharToMultiByte(CP_ACP, 0, name.Get(), -1, NULL, 0, NULL, NULL);
+    if (cb <= 0)
+        return CString();
+    CHeapArray<char> text((size_t)cb);
+    WideCharToMultiByte(CP_ACP, 0, name.Get(), -1, text.Get(), cb, NULL, NULL);
+    return CString(text.Get());
+}
+
+// "first\second", or the one of them that is not empty.
+CKeyPath Join(const CKeyPath& first, const CKeyPath& second)
+{
+    CKeyPath path(first);
+    if (!first.IsEmpty() && !second.IsEmpty())
+        path.Append((WCHAR)'\\');
+    path.Append(second);
+    return path;
 }
 
 // Removes the links below hKey, a plain key opened with kWalkAccess. On failure,
 // failedKey is the path below hKey of the key where it happened ("" for hKey).
-LONG RemoveLinksBelow(HKEY hKey, std::wstring& failedKey)
+LONG RemoveLinksBelow(HKEY hKey, CKeyPath& failedKey)
 {
-    std::vector<WCHAR> name(256);
+    CHeapArray<WCHAR> name(256);
     for (DWORD dwIndex = 0;;) {
-        DWORD cchName = (DWORD)name.size();
-        LONG lResult = wide::pRegEnumKeyExW(hKey, dwIndex, &name[0], &cchName, NULL, NULL, NULL, NULL);
+        DWORD cchName = (DWORD)name.Count();
+        LONG lResult = wide::pRegEnumKeyExW(hKey, dwIndex, name.Get(), &cchName, NULL, NULL, NULL, NULL);
         if (lResult == ERROR_NO_MORE_ITEMS)
             return ERROR_SUCCESS;
-        if (lResult == ERROR_MORE_DATA && name.size() < 32768) {
-            name.resize(name.size() * 2);
+        if (lResult == ERROR_MORE_DATA && name.Count() < 32768) {
+            name.Resize(name.Count() * 2);
             continue;
         }
         if (lResult != ERROR_SUCCESS)
             return lResult;
-        const std::wstring subName(&name[0], cchName);
+        const CKeyPath subName(name.Get(), cchName);
         HKEY hSub = NULL;
         BOOL bLink = FALSE;
-        lResult = OpenAsLink(hKey, subName.c_str(), kWalkAccess, &hSub, &bLink);
+        lResult = OpenAsLink(hKey, subName.Get(), kWalkAccess, &hSub, &bLink);
         if (lResult == ERROR_SUCCESS) {
             lResult = bLink ? DeleteLink(hSub) : RemoveLinksBelow(hSub, failedKey);
             RegCloseKey(hSub);
         }
         if (lResult != ERROR_SUCCESS) {
-            failedKey = failedKey.empty() ? subName : subName + L"\\" + failedKey;
+            failedKey = Join(subName, failedKey);
             return lResult;
         }
         if (!bLink)
@@ -114,21 +126,20 @@ LONG RemoveRegistryLinks(HKEY hKey, LPCSTR lpSubKey, BOOL* pbKeyRemoved, CString
 {
     *pbKeyRemoved = FALSE;
     pFailedKey->Empty();
-    std::wstring subKey;
-    for (LPCSTR p = lpSubKey; *p != '\0'; ++p)
-        subKey += (WCHAR)(BYTE)*p;   // the catalog's paths are ASCII
+    CKeyPath subKey;
+    subKey.AppendAscii(lpSubKey);   // the catalog's paths are ASCII
     HKEY hOpened = NULL;
     BOOL bLink = FALSE;
-    LONG lResult = OpenAsLink(hKey, subKey.c_str(), kWalkAccess, &hOpened, &bLink);
+    LONG lResult = OpenAsLink(hKey, subKey.Get(), kWalkAccess, &hOpened, &bLink);
     if (lResult == ERROR_FILE_NOT_FOUND)
         return ERROR_SUCCESS;   // nothing to delete; the deletion will say so
-    std::wstring below;
+    CKeyPath below;
     if (lResult == ERROR_SUCCESS) {
         lResult = bLink ? DeleteLink(hOpened) : RemoveLinksBelow(hOpened, below);
         RegCloseKey(hOpened);
         *pbKeyRemoved = bLink && lResult == ERROR_SUCCESS;
     }
     if (lResult != ERROR_SUCCESS)
-        *pFailedKey = ForLog(below.empty() ? subKey : subKey + L"\\" + below);
+        *pFailedKey = ForLog(Join(subKey, below));
     return lResult;
 }

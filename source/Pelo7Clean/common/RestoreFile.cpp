@@ -1,6 +1,5 @@
 #include "RestoreFile.h"
 #include <string.h>
-#include <vector>
 #include "ErrorLog.h"
 #include "PathCut.h"
 #include "RegistryLinks.h"
@@ -9,7 +8,7 @@
 
 namespace {
 
-template <class Ch> using String = std::basic_string<Ch>;
+template <class Ch> using String = CHeapText<Ch>;
 
 // Closes the key it holds at the end of the scope.
 class CKeyHolder {
@@ -65,64 +64,77 @@ LONG EnumKey(HKEY hKey, DWORD i, WCHAR* lpName, DWORD* pcchName)
 }
 
 // The 98 family has no registry links.
-bool IsLink(HKEY, const std::string&)
+bool IsLink(HKEY, const String<char>&)
 {
     return false;
 }
-bool IsLink(HKEY hParent, const std::wstring& name)
+bool IsLink(HKEY hParent, const String<WCHAR>& name)
 {
-    return IsRegistryLinkW(hParent, name.c_str()) != FALSE;
+    return IsRegistryLinkW(hParent, name.Get()) != FALSE;
 }
 
-HANDLE CreateNewFile(const std::string& path)
+HANDLE CreateNewFile(const String<char>& path)
 {
-    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    return CreateFileA(path.Get(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
 }
-HANDLE CreateNewFile(const std::wstring& path)
+HANDLE CreateNewFile(const String<WCHAR>& path)
 {
     if (wide::pCreateFileW == NULL) {
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return INVALID_HANDLE_VALUE;
     }
-    return wide::pCreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    return wide::pCreateFileW(path.Get(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
-void DeleteTheFile(const std::string& path)
+void DeleteTheFile(const String<char>& path)
 {
-    DeleteFileA(path.c_str());
+    DeleteFileA(path.Get());
 }
-void DeleteTheFile(const std::wstring& path)
+void DeleteTheFile(const String<WCHAR>& path)
 {
     if (wide::pDeleteFileW != NULL)
-        wide::pDeleteFileW(path.c_str());
+        wide::pDeleteFileW(path.Get());
 }
 
 // Text for the log, which is written in the code page.
-std::string ForLog(const std::string& text)
+String<char> ForLog(const String<char>& text)
 {
     return text;
 }
-std::string ForLog(const std::wstring& text)
+String<char> ForLog(const String<WCHAR>& text)
 {
-    const int cb = WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
-    std::string out(cb > 0 ? (size_t)cb : 0, '\0');
-    if (cb > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), &out[0], cb, NULL, NULL);
+    String<char> out;
+    const int cb = WideCharToMultiByte(CP_ACP, 0, text.Get(), (int)text.Length(), NULL, 0, NULL, NULL);
+    if (cb > 0) {
+        CHeapArray<char> narrow((size_t)cb);
+        WideCharToMultiByte(CP_ACP, 0, text.Get(), (int)text.Length(), narrow.Get(), cb, NULL, NULL);
+        out.Append(narrow.Get(), (size_t)cb);
+    }
     return out;
 }
 
-template <class Ch>
-void AppendAscii(String<Ch>& out, const char* text)
+void AppendAscii(String<char>& out, const char* text)
 {
-    while (*text != '\0')
-        out += (Ch)(BYTE)*text++;
+    out.AppendAscii(text);
+}
+void AppendAscii(String<WCHAR>& out, const char* text)
+{
+    out.AppendAscii(text);
 }
 
 template <class Ch>
 String<Ch> FromAscii(const char* text)
 {
     String<Ch> out;
-    AppendAscii(out, text);
+    out.AppendAscii(text);
+    return out;
+}
+
+template <class Ch>
+String<Ch> Concat(const String<Ch>& first, const String<Ch>& second)
+{
+    String<Ch> out(first);
+    out.Append(second);
     return out;
 }
 
@@ -148,15 +160,15 @@ void AppendEscaped(String<Ch>& out, const Ch* text, size_t length)
         const size_t units = CharUnits(text + i, length - i);
         const Ch c = text[i];
         if (units == 2) {
-            out.append(text + i, 2);
+            out.Append(text + i, 2);
         } else if (c == '\r') {
             AppendAscii(out, "\\r");
         } else if (c == '\n') {
             AppendAscii(out, "\\n");
         } else {
             if (c == '\\' || c == '"')
-                out += (Ch)'\\';
-            out += c;
+                out.Append((Ch)'\\');
+            out.Append(c);
         }
         i += units;
     }
@@ -220,7 +232,7 @@ void AppendHex(String<Ch>& out, DWORD type, const BYTE* data, DWORD size, size_t
         AppendAscii(out, buf);
         if (i + 1 == size)
             break;
-        out += (Ch)',';
+        out.Append((Ch)',');
         column += 3;
         if (column >= 77) {
             AppendAscii(out, "\\\r\n  ");
@@ -234,18 +246,18 @@ void AppendHex(String<Ch>& out, DWORD type, const BYTE* data, DWORD size, size_t
 template <class Ch>
 void AppendValue(String<Ch>& out, const Ch* name, DWORD nameLength, DWORD type, const BYTE* data, DWORD size)
 {
-    const size_t lineStart = out.size();
+    const size_t lineStart = out.Length();
     if (nameLength == 0) {
         AppendAscii(out, "@=");
     } else {
-        out += (Ch)'"';
+        out.Append((Ch)'"');
         AppendEscaped(out, name, nameLength);
         AppendAscii(out, "\"=");
     }
     if (type == REG_SZ && IsPlainText(data, size, name)) {
-        out += (Ch)'"';
+        out.Append((Ch)'"');
         AppendEscaped(out, (const Ch*)data, size / sizeof(Ch) - 1);
-        out += (Ch)'"';
+        out.Append((Ch)'"');
     } else if (type == REG_DWORD && size == sizeof(DWORD)) {
         DWORD value;
         memcpy(&value, data, sizeof value);
@@ -253,7 +265,7 @@ void AppendValue(String<Ch>& out, const Ch* name, DWORD nameLength, DWORD type, 
         wsprintfA(buf, "dword:%08lx", value);
         AppendAscii(out, buf);
     } else {
-        AppendHex(out, type, data, size, out.size() - lineStart);
+        AppendHex(out, type, data, size, out.Length() - lineStart);
     }
     AppendAscii(out, "\r\n");
 }
@@ -280,47 +292,52 @@ bool StartsWithNoCase(const WCHAR* text, size_t length, const char* prefix)
 // a key that this 32-bit process sees redirected lies under Wow6432Node, and the 64-bit
 // registry editor that a double-click starts must be told so. Empty where the system
 // cannot tell; the path asked for is then where the key lies.
-std::wstring PhysicalKeyName(HKEY hKey)
+String<WCHAR> PhysicalKeyName(HKEY hKey)
 {
     HMODULE hNtdll = GetModuleHandleA("ntdll.dll");
     NtQueryKeyFn pNtQueryKey = hNtdll != NULL ? (NtQueryKeyFn)(void*)GetProcAddress(hNtdll, "NtQueryKey") : NULL;
     if (pNtQueryKey == NULL)
-        return std::wstring();
+        return String<WCHAR>();
 
-    std::vector<BYTE> info(1024);
+    CHeapArray<BYTE> info(1024);
     ULONG cbNeeded = 0;
-    LONG status = pNtQueryKey(hKey, kKeyNameInformation, &info[0], (ULONG)info.size(), &cbNeeded);
-    if (status != 0 && cbNeeded > info.size()) {
-        info.resize(cbNeeded);
-        status = pNtQueryKey(hKey, kKeyNameInformation, &info[0], (ULONG)info.size(), &cbNeeded);
+    LONG status = pNtQueryKey(hKey, kKeyNameInformation, info.Get(), (ULONG)info.Count(), &cbNeeded);
+    if (status != 0 && cbNeeded > info.Count()) {
+        info.Resize(cbNeeded);
+        status = pNtQueryKey(hKey, kKeyNameInformation, info.Get(), (ULONG)info.Count(), &cbNeeded);
     }
     ULONG cbName = 0;
     if (status != 0)
-        return std::wstring();
-    memcpy(&cbName, &info[0], sizeof cbName);
-    if (cbName > info.size() - sizeof cbName)
-        return std::wstring();
-    const WCHAR* pName = (const WCHAR*)(&info[0] + sizeof cbName);
+        return String<WCHAR>();
+    memcpy(&cbName, info.Get(), sizeof cbName);
+    if (cbName > info.Count() - sizeof cbName)
+        return String<WCHAR>();
+    const WCHAR* pName = (const WCHAR*)(info.Get() + sizeof cbName);
     const size_t cchName = cbName / sizeof(WCHAR);
 
     const char kMachine[] = "\\REGISTRY\\MACHINE\\";
     const size_t cchMachine = sizeof kMachine - 1;
     if (cchName <= cchMachine || !StartsWithNoCase(pName, cchName, kMachine))
-        return std::wstring();
+        return String<WCHAR>();
     // The rest with its leading backslash.
-    return FromAscii<WCHAR>("HKEY_LOCAL_MACHINE") + std::wstring(pName + cchMachine - 1, cchName - cchMachine + 1);
+    String<WCHAR> name = FromAscii<WCHAR>("HKEY_LOCAL_MACHINE");
+    name.Append(pName + cchMachine - 1, cchName - cchMachine + 1);
+    return name;
 }
 
 // The name the script gives the key: on the 98 family the path asked for.
-void GetKeyName(HKEY, const char* lpSubKey, std::string& name)
+void GetKeyName(HKEY, const char* lpSubKey, String<char>& name)
 {
-    name = std::string("HKEY_LOCAL_MACHINE\\") + lpSubKey;
+    name = FromAscii<char>("HKEY_LOCAL_MACHINE\\");
+    name.AppendAscii(lpSubKey);
 }
-void GetKeyName(HKEY hKey, const char* lpSubKey, std::wstring& name)
+void GetKeyName(HKEY hKey, const char* lpSubKey, String<WCHAR>& name)
 {
     name = PhysicalKeyName(hKey);
-    if (name.empty())
-        name = FromAscii<WCHAR>("HKEY_LOCAL_MACHINE\\") + FromAscii<WCHAR>(lpSubKey);
+    if (name.IsEmpty()) {
+        name = FromAscii<WCHAR>("HKEY_LOCAL_MACHINE\\");
+        name.AppendAscii(lpSubKey);
+    }
 }
 
 // Where the script's text goes, and what it has met on the way.
@@ -337,64 +354,64 @@ template <class Ch>
 void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
 {
     AppendAscii(script.text, "\r\n[");
-    script.text += path;
+    script.text.Append(path);
     AppendAscii(script.text, "]\r\n");
     ++script.keyCount;
 
-    std::vector<Ch> name(256);
-    std::vector<BYTE> data(4096);
+    CHeapArray<Ch> name(256);
+    CHeapArray<BYTE> data(4096);
     for (DWORD i = 0;;) {
-        DWORD cchName = (DWORD)name.size(), cbData = (DWORD)data.size(), type = REG_NONE;
-        const LONG lResult = EnumValue(hKey, i, &name[0], &cchName, &type, &data[0], &cbData);
+        DWORD cchName = (DWORD)name.Count(), cbData = (DWORD)data.Count(), type = REG_NONE;
+        const LONG lResult = EnumValue(hKey, i, name.Get(), &cchName, &type, data.Get(), &cbData);
         if (lResult == ERROR_NO_MORE_ITEMS)
             break;
-        if (lResult == ERROR_MORE_DATA && cbData > data.size()) {
-            data.resize(cbData);
+        if (lResult == ERROR_MORE_DATA && cbData > data.Count()) {
+            data.Resize(cbData);
             continue;
         }
         // A name longer than the buffer reports no size: double it, up to the registry's limit.
-        if (lResult == ERROR_MORE_DATA && name.size() < 32768) {
-            name.resize(name.size() * 2);
+        if (lResult == ERROR_MORE_DATA && name.Count() < 32768) {
+            name.Resize(name.Count() * 2);
             continue;
         }
         if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegEnumValue() Error! [KeyName] %s [ErrCode] %d\n", ForLog(path).c_str(), (int)lResult);
+            LOG_ERROR("RegEnumValue() Error! [KeyName] %s [ErrCode] %d\n", ForLog(path).Get(), (int)lResult);
             script.bComplete = FALSE;
             break;
         }
-        AppendValue(script.text, &name[0], cchName, type, &data[0], cbData);
+        AppendValue(script.text, name.Get(), cchName, type, data.Get(), cbData);
         ++i;
     }
 
-    std::vector<Ch> subKey(256);
+    CHeapArray<Ch> subKey(256);
     for (DWORD i = 0;;) {
-        DWORD cchSubKey = (DWORD)subKey.size();
-        LONG lResult = EnumKey(hKey, i, &subKey[0], &cchSubKey);
+        DWORD cchSubKey = (DWORD)subKey.Count();
+        LONG lResult = EnumKey(hKey, i, subKey.Get(), &cchSubKey);
         if (lResult == ERROR_NO_MORE_ITEMS)
             break;
-        if (lResult == ERROR_MORE_DATA && subKey.size() < 32768) {
-            subKey.resize(subKey.size() * 2);
+        if (lResult == ERROR_MORE_DATA && subKey.Count() < 32768) {
+            subKey.Resize(subKey.Count() * 2);
             continue;
         }
         if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegEnumKeyEx() Error! [KeyName] %s [ErrCode] %d\n", ForLog(path).c_str(), (int)lResult);
+            LOG_ERROR("RegEnumKeyEx() Error! [KeyName] %s [ErrCode] %d\n", ForLog(path).Get(), (int)lResult);
             script.bComplete = FALSE;
             break;
         }
         ++i;
-        const String<Ch> subName(&subKey[0], cchSubKey);
+        const String<Ch> subName(subKey.Get(), cchSubKey);
         String<Ch> subPath(path);
-        subPath += (Ch)'\\';
-        subPath += subName;
+        subPath.Append((Ch)'\\');
+        subPath.Append(subName);
         if (IsLink(hKey, subName)) {
             LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [Detail] A registry link; it is not followed and not saved.\n",
-                      ForLog(subPath).c_str());
+                      ForLog(subPath).Get());
             continue;
         }
         CKeyHolder hSubKey;
-        lResult = OpenKey(hKey, subName.c_str(), &hSubKey);
+        lResult = OpenKey(hKey, subName.Get(), &hSubKey);
         if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", ForLog(subPath).c_str(), (int)lResult);
+            LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", ForLog(subPath).Get(), (int)lResult);
             script.bComplete = FALSE;
             continue;
         }
@@ -405,14 +422,14 @@ void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
 template <class Ch>
 void AddKeyTree(Script<Ch>& script, LPCSTR lpSubKey)
 {
-    const String<Ch> subKey = FromAscii<Ch>(lpSubKey);   // the catalog's names are ASCII
+    const String<Ch> subKey = FromAscii<Ch>(lpSubKey);   // the catalog's paths are ASCII
     if (IsLink(HKEY_LOCAL_MACHINE, subKey)) {
         LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [Detail] A registry link; it is not followed and not saved.\n",
                   lpSubKey);
         return;
     }
     CKeyHolder hKey;
-    const LONG lResult = OpenKey(HKEY_LOCAL_MACHINE, subKey.c_str(), &hKey);
+    const LONG lResult = OpenKey(HKEY_LOCAL_MACHINE, subKey.Get(), &hKey);
     if (lResult == ERROR_FILE_NOT_FOUND)
         return;
     if (lResult != ERROR_SUCCESS) {
@@ -469,7 +486,7 @@ private:
 // the log shows; a path of maxLength characters or more does not fit.
 template <class Ch>
 BOOL WriteNewFile(const String<Ch>& openFolder, const String<Ch>& shownFolder, size_t maxLength,
-                  const std::string& bytes)
+                  const CHeapText<char>& bytes)
 {
     SYSTEMTIME st;
     seam::pGetLocalTime(&st);
@@ -487,11 +504,11 @@ BOOL WriteNewFile(const String<Ch>& openFolder, const String<Ch>& shownFolder, s
             wsprintfA(szName + lstrlenA(szName), "_%02d", n);
         lstrcatA(szName, ".reg");
         name = FromAscii<Ch>(szName);
-        if (openFolder.size() + name.size() >= maxLength) {
+        if (openFolder.Length() + name.Length() >= maxLength) {
             dwError = ERROR_FILENAME_EXCED_RANGE;
             break;
         }
-        CNewFile<Ch> file(openFolder + name);
+        CNewFile<Ch> file(Concat(openFolder, name));
         if (file.Handle() == INVALID_HANDLE_VALUE) {
             dwError = GetLastError();
             if (dwError != ERROR_FILE_EXISTS && dwError != ERROR_ALREADY_EXISTS)
@@ -501,10 +518,10 @@ BOOL WriteNewFile(const String<Ch>& openFolder, const String<Ch>& shownFolder, s
 
         const char* lpFailedCall = NULL;
         DWORD cbWritten = 0;
-        if (!seam::pWriteFile(file.Handle(), bytes.data(), (DWORD)bytes.size(), &cbWritten, NULL)) {
+        if (!seam::pWriteFile(file.Handle(), bytes.Get(), (DWORD)bytes.Length(), &cbWritten, NULL)) {
             lpFailedCall = "WriteFile";
             dwError = GetLastError();
-        } else if (cbWritten != (DWORD)bytes.size()) {
+        } else if (cbWritten != (DWORD)bytes.Length()) {
             lpFailedCall = "WriteFile";
             dwError = ERROR_DISK_FULL;
         } else if (!FlushFileBuffers(file.Handle())) {
@@ -516,23 +533,37 @@ BOOL WriteNewFile(const String<Ch>& openFolder, const String<Ch>& shownFolder, s
         }
         if (lpFailedCall == NULL)
             return TRUE;
-        LOG_ERROR("%s() Error! [FilePath] %s [ErrCode] %d\n", lpFailedCall, ForLog(shownFolder + name).c_str(),
+        LOG_ERROR("%s() Error! [FilePath] %s [ErrCode] %d\n", lpFailedCall, ForLog(Concat(shownFolder, name)).Get(),
                   (int)dwError);
         return FALSE;
     }
-    LOG_ERROR("CreateFile() Error! [FilePath] %s [ErrCode] %d\n", ForLog(shownFolder + name).c_str(), (int)dwError);
+    LOG_ERROR("CreateFile() Error! [FilePath] %s [ErrCode] %d\n", ForLog(Concat(shownFolder, name)).Get(),
+              (int)dwError);
     return FALSE;
 }
 
-// The long-path form of a full path: no MAX_PATH limit, no further parsing.
-std::wstring LongPathForm(const std::wstring& path)
+bool StartsWith(const String<WCHAR>& text, const char* ascii)
 {
-    const std::wstring prefix = FromAscii<WCHAR>("\\\\?\\");
-    if (path.compare(0, prefix.size(), prefix) == 0)
+    size_t i = 0;
+    for (; ascii[i] != '\0'; ++i)
+        if (i >= text.Length() || text.Get()[i] != (WCHAR)(BYTE)ascii[i])
+            return false;
+    return true;
+}
+
+// The long-path form of a full path: no MAX_PATH limit, no further parsing.
+String<WCHAR> LongPathForm(const String<WCHAR>& path)
+{
+    if (StartsWith(path, "\\\\?\\"))
         return path;
-    if (path.compare(0, 2, FromAscii<WCHAR>("\\\\")) == 0)
-        return prefix + FromAscii<WCHAR>("UNC") + path.substr(1);
-    return prefix + path;
+    String<WCHAR> longForm = FromAscii<WCHAR>("\\\\?\\");
+    if (StartsWith(path, "\\\\")) {
+        longForm.AppendAscii("UNC");
+        longForm.Append(path.Get() + 1, path.Length() - 1);
+    } else {
+        longForm.Append(path);
+    }
+    return longForm;
 }
 
 }  // namespace
@@ -554,26 +585,33 @@ void CRestoreScript::AddKey(LPCSTR lpSubKey)
     }
 }
 
-std::string CRestoreScript::FileBytes() const
+CHeapText<char> CRestoreScript::FileBytes() const
 {
-    if (!m_bUnicode)
-        return "REGEDIT4\r\n" + m_narrow + "\r\n";
-    std::wstring text;
-    text += (WCHAR)0xFEFF;   // the byte-order mark, written little-endian like the rest
-    AppendAscii(text, "Windows Registry Editor Version 5.00\r\n");
-    text += m_wide;
-    AppendAscii(text, "\r\n");
-    return std::string((const char*)text.data(), text.size() * sizeof(WCHAR));
+    if (!m_bUnicode) {
+        CHeapText<char> text = FromAscii<char>("REGEDIT4\r\n");
+        text.Append(m_narrow);
+        text.AppendAscii("\r\n");
+        return text;
+    }
+    CHeapText<WCHAR> text;
+    text.Append((WCHAR)0xFEFF);   // the byte-order mark, written little-endian like the rest
+    text.AppendAscii("Windows Registry Editor Version 5.00\r\n");
+    text.Append(m_wide);
+    text.AppendAscii("\r\n");
+    return CHeapText<char>((const char*)text.Get(), text.Length() * sizeof(WCHAR));
 }
 
-BOOL WriteRestoreFile(const std::string& bytes, BOOL bUnicode, LPCWSTR lpFolderW, LPCSTR lpLogPath)
+BOOL WriteRestoreFile(const CHeapText<char>& bytes, BOOL bUnicode, LPCWSTR lpFolderW, LPCSTR lpLogPath)
 {
     if (bUnicode) {
+        size_t length = 0;
+        while (lpFolderW != NULL && lpFolderW[length] != 0)
+            ++length;
         // A folder whose path ends in a separator (a drive's root) gets no second one.
-        std::wstring folder(lpFolderW != NULL ? lpFolderW : L"");
-        if (!folder.empty() && folder[folder.size() - 1] == '\\')
-            folder.erase(folder.size() - 1);
-        if (folder.empty()) {
+        if (length > 0 && lpFolderW[length - 1] == '\\')
+            --length;
+        const String<WCHAR> folder(lpFolderW, length);
+        if (folder.IsEmpty()) {
             LOG_ERROR("CreateFile() Error! [FilePath] %s [ErrCode] %d\n", "Pelo7Clean-*.reg", ERROR_PATH_NOT_FOUND);
             return FALSE;
         }
@@ -585,5 +623,6 @@ BOOL WriteRestoreFile(const std::string& bytes, BOOL bUnicode, LPCWSTR lpFolderW
     char szFolder[MAX_PATH];
     lstrcpyA(szFolder, lpLogPath);
     CutFileName(szFolder);
-    return WriteNewFile(std::string(szFolder), std::string(szFolder), MAX_PATH, bytes);
+    const String<char> folder(szFolder, lstrlenA(szFolder));
+    return WriteNewFile(folder, folder, MAX_PATH, bytes);
 }

@@ -2,7 +2,7 @@
 // system's registry editor imports them by a double-click or with "regedit /s FILE".
 #pragma once
 #include <windows.h>
-#include <string>
+#include "HeapText.h"
 
 // The keys under HKEY_LOCAL_MACHINE that are about to be deleted, read whole.
 //
@@ -26,14 +26,14 @@ public:
     BOOL IsEmpty() const { return m_keyCount == 0; }
     BOOL IsComplete() const { return m_bComplete; }
     // The whole file as it is written: header, keys, final line end.
-    std::string FileBytes() const;
+    CHeapText<char> FileBytes() const;
 
 private:
     BOOL m_bUnicode;
     BOOL m_bComplete;
     int m_keyCount;
-    std::string m_narrow;     // REGEDIT4 text
-    std::wstring m_wide;      // Unicode text
+    CHeapText<char> m_narrow;     // REGEDIT4 text
+    CHeapText<WCHAR> m_wide;      // Unicode text
 };
 
 // Writes the bytes to a new file "Pelo7Clean-YYYYMMDD-HHMMSS.reg" (local time; "_02" to
@@ -42,4 +42,4 @@ private:
 // lpLogPath, within MAX_PATH. An existing file is never replaced. Flushed and closed
 // before it returns. FALSE, logged, with nothing left behind, when it could not be
 // written (no folder given included).
-BOOL WriteRestoreFile(const std::string& bytes, BOOL bUnicode, LPCWSTR lpFolderW, LPCSTR lpLogPath);
+BOOL WriteRestoreFile(const CHeapText<char>& bytes, BOOL bUnicode, LPCWSTR lpFolderW, LPCSTR lpLogPath);
