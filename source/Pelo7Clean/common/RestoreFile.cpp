@@ -113,15 +113,6 @@ String<char> ForLog(const String<WCHAR>& text)
     return out;
 }
 
-void AppendAscii(String<char>& out, const char* text)
-{
-    out.AppendAscii(text);
-}
-void AppendAscii(String<WCHAR>& out, const char* text)
-{
-    out.AppendAscii(text);
-}
-
 template <class Ch>
 String<Ch> FromAscii(const char* text)
 {
@@ -162,9 +153,9 @@ void AppendEscaped(String<Ch>& out, const Ch* text, size_t length)
         if (units == 2) {
             out.Append(text + i, 2);
         } else if (c == '\r') {
-            AppendAscii(out, "\\r");
+            out.AppendAscii("\\r");
         } else if (c == '\n') {
-            AppendAscii(out, "\\n");
+            out.AppendAscii("\\n");
         } else {
             if (c == '\\' || c == '"')
                 out.Append((Ch)'\\');
@@ -225,17 +216,17 @@ void AppendHex(String<Ch>& out, DWORD type, const BYTE* data, DWORD size, size_t
         lstrcpyA(buf, "hex:");
     else
         wsprintfA(buf, "hex(%lx):", type);
-    AppendAscii(out, buf);
+    out.AppendAscii(buf);
     column += lstrlenA(buf);
     for (DWORD i = 0; i < size; ++i) {
         wsprintfA(buf, "%02x", data[i]);
-        AppendAscii(out, buf);
+        out.AppendAscii(buf);
         if (i + 1 == size)
             break;
         out.Append((Ch)',');
         column += 3;
         if (column >= 77) {
-            AppendAscii(out, "\\\r\n  ");
+            out.AppendAscii("\\\r\n  ");
             column = 2;
         }
     }
@@ -248,11 +239,11 @@ void AppendValue(String<Ch>& out, const Ch* name, DWORD nameLength, DWORD type, 
 {
     const size_t lineStart = out.Length();
     if (nameLength == 0) {
-        AppendAscii(out, "@=");
+        out.AppendAscii("@=");
     } else {
         out.Append((Ch)'"');
         AppendEscaped(out, name, nameLength);
-        AppendAscii(out, "\"=");
+        out.AppendAscii("\"=");
     }
     if (type == REG_SZ && IsPlainText(data, size, name)) {
         out.Append((Ch)'"');
@@ -263,11 +254,11 @@ void AppendValue(String<Ch>& out, const Ch* name, DWORD nameLength, DWORD type, 
         memcpy(&value, data, sizeof value);
         char buf[24];
         wsprintfA(buf, "dword:%08lx", value);
-        AppendAscii(out, buf);
+        out.AppendAscii(buf);
     } else {
         AppendHex(out, type, data, size, out.Length() - lineStart);
     }
-    AppendAscii(out, "\r\n");
+    out.AppendAscii("\r\n");
 }
 
 // ---- keys ---------------------------------------------------------------------------
@@ -353,9 +344,9 @@ struct Script {
 template <class Ch>
 void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
 {
-    AppendAscii(script.text, "\r\n[");
+    script.text.AppendAscii("\r\n[");
     script.text.Append(path);
-    AppendAscii(script.text, "]\r\n");
+    script.text.AppendAscii("]\r\n");
     ++script.keyCount;
 
     CHeapArray<Ch> name(256);
