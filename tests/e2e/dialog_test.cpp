@@ -203,6 +203,8 @@ TEST_CASE("from a read-only medium the removal is asked about first: No keeps ev
         CHECK(ask.no);
         CHECK(ask.defaultId == IDNO);
         CHECK(ask.owner == d.dialog);
+        if (answer == IDNO)
+            SaveScreenshot("en-no-restore-file");
         d.Dismiss(ask, answer);
         if (answer == IDNO) {
             Sleep(500);
