@@ -3,7 +3,8 @@
 // would on Windows ("deny-delete"), which Wine cannot produce, or raise an
 // exception with last error 5 ("throw-in-delete"), or makes the first message
 // box raise one, as memory running out while its text is built would
-// ("throw-in-box").
+// ("throw-in-box"), or hides SetDefaultDllDirectories, as kernel32 before 8 does
+// ("no-default-dll-dirs").
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
@@ -25,6 +26,13 @@ int WINAPI ThrowingMessageBoxA(HWND, LPCSTR, LPCSTR, UINT)
     throw CMemoryException();
 }
 
+FARPROC WINAPI GetProcAddressBefore8(HMODULE hModule, LPCSTR name)
+{
+    if (HIWORD((DWORD_PTR)name) != 0 && strcmp(name, "SetDefaultDllDirectories") == 0)
+        return NULL;
+    return ::GetProcAddress(hModule, name);
+}
+
 struct Install {
     Install()
     {
@@ -36,6 +44,8 @@ struct Install {
             seam::pSHDeleteKeyA = ThrowingSHDeleteKeyA;
         } else if (fault != NULL && strcmp(fault, "throw-in-box") == 0) {
             seam::pMessageBoxA = ThrowingMessageBoxA;
+        } else if (fault != NULL && strcmp(fault, "no-default-dll-dirs") == 0) {
+            seam::pGetProcAddress = GetProcAddressBefore8;
         }
     }
 } s_install;

@@ -16,4 +16,5 @@ BOOL (WINAPI* pRemoveDirectoryA)(LPCSTR) = ::RemoveDirectoryA;
 VOID (WINAPI* pSleep)(DWORD) = ::Sleep;
 VOID (WINAPI* pGetLocalTime)(LPSYSTEMTIME) = ::GetLocalTime;
 BOOL (WINAPI* pWriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = ::WriteFile;
+FARPROC (WINAPI* pGetProcAddress)(HMODULE, LPCSTR) = ::GetProcAddress;
 }
