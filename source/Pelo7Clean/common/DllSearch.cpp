@@ -15,9 +15,9 @@ const char* const kLoadedByName[] = {
     "dwmapi.dll",     // desktop composition: uxtheme and user32 ask for it (Vista, 7)
     "imm32.dll",      // input methods: user32 loads it on Japanese 98 to XP
     "msctf.dll",      // text services: loaded into each window thread (XP on)
-    "ole32.dll",      // the input method and text services start COM with it (not
-                      //   a known DLL on every 98; Wine loads it from anywhere)
-    "clbcatq.dll",    // and COM reads its catalog with this one (XP on)
+    "ole32.dll",      // the input method and text services start COM with it; a
+                      //   known DLL on NT, but Wine's delay-loads find it anywhere
+    "clbcatq.dll",    // and COM reads its catalog with this one (XP)
     "lpk.dll",        // language pack: user32 and gdi32 load it on 2000 and XP with
     "usp10.dll",      //   East Asian or complex-script support, lpk brings usp10
     "userenv.dll",    // profile paths for the shell's folder lookup (2000 on)
@@ -39,7 +39,7 @@ void PreloadFromSystemFolder(DWORD dwFlags)
         if (n + 1 + lstrlenA(name) >= MAX_PATH)
             continue;
         lstrcpyA(dll, path);
-        if (dll[n - 1] != '\\')
+        if (*CharPrevA(dll, dll + n) != '\\')
             lstrcatA(dll, "\\");
         lstrcatA(dll, name);
         if (GetFileAttributesA(dll) == INVALID_FILE_ATTRIBUTES)

@@ -4,7 +4,8 @@
 
 namespace {
 typedef DWORD (WINAPI* GetFinalPathNameByHandleAFn)(HANDLE, LPSTR, DWORD, DWORD);
-// Final paths are compared whole; a longer one is not the short path named.
+// Room for a final path: the file's must fit it, and the folder's, or there is
+// nothing to compare.
 const DWORD kFinalPathMax = 2 * MAX_PATH;
 
 HANDLE OpenOrCreate(LPCSTR lpPath)
