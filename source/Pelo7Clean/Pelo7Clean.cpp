@@ -2,6 +2,7 @@
 #include <shlwapi.h>
 #include <string.h>
 #include "resource.h"
+#include "DllSearch.h"
 #include "Globals.h"
 #include "OsKind.h"
 #include "PathCut.h"
@@ -87,6 +88,9 @@ static void FindExeFolder()
 
 BOOL CPelo7CleanApp::InitInstance()
 {
+    // Before anything can load a DLL by name. Nothing earlier does: the static
+    // constructors and the entry point's set-up call no system DLL that loads one.
+    RestrictDllSearch();
     AfxEnableControlContainer();
     Enable3dControls();
     g_hResInstance = AfxGetModuleState()->m_hCurrentResourceHandle;

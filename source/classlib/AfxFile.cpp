@@ -120,6 +120,14 @@ CStdioFile::CStdioFile(LPCSTR pszFileName, UINT nOpenFlags) : m_pStream(NULL)
         throw error;
 }
 
+CStdioFile::CStdioFile(HANDLE hFile, UINT nOpenFlags) : m_pStream(NULL)
+{
+    m_hFile = hFile;
+    CFileException error;
+    if (!OpenStream(nOpenFlags, &error))
+        throw error;
+}
+
 CStdioFile::~CStdioFile()
 {
     if (m_pStream != NULL) {
@@ -132,7 +140,11 @@ BOOL CStdioFile::Open(LPCSTR pszFileName, UINT nOpenFlags, CFileException* pErro
 {
     if (!CFile::Open(pszFileName, nOpenFlags & ~(UINT)(typeText | typeBinary), pError))
         return FALSE;
+    return OpenStream(nOpenFlags, pError);
+}
 
+BOOL CStdioFile::OpenStream(UINT nOpenFlags, CFileException* pError)
+{
     char mode[4];
     int fdFlags;
     switch (nOpenFlags & 3) {

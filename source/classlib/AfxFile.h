@@ -45,6 +45,9 @@ class CStdioFile : public CFile {
 public:
     CStdioFile();
     CStdioFile(LPCSTR pszFileName, UINT nOpenFlags);
+    // Takes over a handle opened elsewhere, with the access that nOpenFlags names;
+    // on failure the handle is closed and CFileException thrown.
+    CStdioFile(HANDLE hFile, UINT nOpenFlags);
     virtual ~CStdioFile();
 
     // Text mode unless typeBinary is given: "\n" is stored as CR LF.
@@ -56,4 +59,7 @@ public:
     virtual void Close();
 
     FILE* m_pStream;                             // NULL when closed
+
+private:
+    BOOL OpenStream(UINT nOpenFlags, CFileException* pError);   // over m_hFile
 };

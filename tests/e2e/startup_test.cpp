@@ -1,6 +1,10 @@
-// Start-up of the built executable: the platform gate, the single-instance guard.
+// Start-up of the built executable: the platform gate, the single-instance guard,
+// the DLL search.
 #include <doctest/doctest.h>
+#include <memory>
 #include "AppDriver.h"
+#include "DialogSession.h"
+#include "Products.h"
 #include "TestSupport.h"
 
 namespace {
@@ -103,4 +107,44 @@ TEST_CASE("a second start while the first shows its refusal ends quietly")
     CHECK(first.FindMessageBox() == box);
     AnswerMessageBox(box, IDOK);
     CHECK(first.WaitExit(10000));
+}
+
+TEST_CASE("DLLs planted beside the executable are not loaded during a whole run")
+{
+    // What Wine loads by name once the program runs: the theme library as the window
+    // opens, COM for the input method. (What it loads as imports before the program
+    // starts, version.dll and imm32.dll, the program cannot keep out.)
+    const char* const planted[] = { "uxtheme", "ole32", "combase", "rpcrt4" };
+    // Wine prefers its own DLLs unless told otherwise: here per executable name, as
+    // an override in the environment given to CreateProcess does not take effect.
+    std::vector<std::unique_ptr<ScopedUserValue>> preferNative;
+    for (const char* name : planted)
+        preferNative.emplace_back(new ScopedUserValue("Software\\Wine\\AppDefaults\\" PELO7CLEAN_EXE "\\DllOverrides",
+                                                      name, REG_SZ, "native,builtin", 15));
+    CleanMachine machine;
+    machine.Plant(1);
+    TempDir folder;
+    const std::string exe = folder / PELO7CLEAN_EXE;
+    std::vector<std::string> env;
+    std::unique_ptr<ScopedWineVersion> version;
+    SUBCASE("where the search can be restricted to the system folder") {
+        REQUIRE(CopyFileA(AppExePath().c_str(), exe.c_str(), FALSE));
+    }
+    SUBCASE("where it cannot, as on XP: the DLLs loaded from the system folder beforehand") {
+        REQUIRE(CopyFileA(FaultExePath().c_str(), exe.c_str(), FALSE));
+        env.push_back("PELO7CLEAN_FAULT=no-default-dll-dirs");
+        version.reset(new ScopedWineVersion("winxp"));
+    }
+    for (const char* name : planted)
+        REQUIRE(CopyFileA((ExeFolder() + "\\planted.dll").c_str(), (folder / name + ".dll").c_str(), FALSE));
+    {
+        OpenDialog d(exe, env);
+        const MessageBoxView done = d.Confirm();
+        CHECK(done.text == "Successfully removed.");
+        d.Dismiss(done);
+        d.Finish();
+    }
+    CHECK(!ProductLeftovers(1));
+    for (const char* name : planted)
+        CHECK_MESSAGE(!FileExists(folder / name + ".dll.loaded"), std::string(name));
 }

@@ -4,7 +4,8 @@
 // exception with last error 5 ("throw-in-delete"), or makes the first message
 // box raise one, as memory running out while its text is built would
 // ("throw-in-box"), or raises one inside the removal and another inside the
-// guard's own log line for it ("throw-in-guard-log").
+// guard's own log line for it ("throw-in-guard-log"), or hides
+// SetDefaultDllDirectories, as kernel32 before 8 does ("no-default-dll-dirs").
 #include <windows.h>
 #include <shlwapi.h>
 #include <stdlib.h>
@@ -39,6 +40,13 @@ int WINAPI ThrowingMessageBoxA(HWND, LPCSTR, LPCSTR, UINT)
     throw CMemoryException();
 }
 
+FARPROC WINAPI GetProcAddressBefore8(HMODULE hModule, LPCSTR name)
+{
+    if (HIWORD((DWORD_PTR)name) != 0 && strcmp(name, "SetDefaultDllDirectories") == 0)
+        return NULL;
+    return ::GetProcAddress(hModule, name);
+}
+
 struct Install {
     Install()
     {
@@ -52,6 +60,8 @@ struct Install {
             seam::pSHDeleteKeyA = ThrowingSHDeleteKeyAThenLog;
         } else if (fault != NULL && strcmp(fault, "throw-in-box") == 0) {
             seam::pMessageBoxA = ThrowingMessageBoxA;
+        } else if (fault != NULL && strcmp(fault, "no-default-dll-dirs") == 0) {
+            seam::pGetProcAddress = GetProcAddressBefore8;
         }
     }
 } s_install;

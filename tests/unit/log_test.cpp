@@ -1,7 +1,9 @@
 // The failure log: line format, appending, and a log that cannot be written.
 #include <doctest/doctest.h>
+#include <string.h>
 #include <time.h>
 #include "AfxException.h"
+#include "EngineSupport.h"
 #include "ErrorLog.h"
 #include "TestSupport.h"
 
@@ -39,6 +41,18 @@ TEST_CASE("an entry is one stamped line naming the source file and line")
     CHECK(bytes.substr(19) == "  Pelo7CleanDlg.cpp(812) : DelPelo7RegKey() Error! [ErrCode] 5\r\n");
 }
 
+namespace {
+// Writes one entry with the log at path for the call.
+void WriteLogAt(const std::string& path, LPCSTR text)
+{
+    char saved[MAX_PATH];
+    lstrcpyA(saved, g_logPath);
+    lstrcpynA(g_logPath, path.c_str(), MAX_PATH);
+    WriteLog(g_logPath, "a.cpp", 1, text);
+    lstrcpyA(g_logPath, saved);
+}
+}
+
 TEST_CASE("the source path is cut to its file name, whatever the separator")
 {
     ScopedLog log;
@@ -73,6 +87,16 @@ TEST_CASE("entries are appended, never truncated")
         const std::string bytes = log.Bytes();
         CHECK(bytes.substr(0, 10) == "old line\r\n");
         CHECK(bytes.substr(29) == "  a.cpp(3) : new\r\n");
+    }
+    SUBCASE("the folder named by its short name, in other case") {
+        const std::string folder = log.Folder() + "\\A folder named at length";
+        REQUIRE(CreateDirectoryA(folder.c_str(), NULL));
+        char shortName[MAX_PATH] = "";
+        REQUIRE(GetShortPathNameA(folder.c_str(), shortName, MAX_PATH) > 0);
+        REQUIRE(strchr(shortName, '~') != NULL);
+        CharLowerA(shortName);
+        WriteLogAt(std::string(shortName) + "\\PELO7CLEAN.LOG", "short");
+        CHECK(ReadFileBytes(folder + "\\Pelo7Clean.log").find("  a.cpp(1) : short\r\n") == 19);
     }
     SUBCASE("a last line without a line end is continued") {
         WriteFileBytes(log.Path(), "no end");
@@ -125,19 +149,36 @@ TEST_CASE("an entry that cannot be written is dropped silently")
         CHECK(!log.Contains("lost"));
     }
     SUBCASE("the folder does not exist") {
-        char saved[MAX_PATH];
-        lstrcpyA(saved, g_logPath);
-        lstrcpyA(g_logPath, (log.Path() + "\\missing\\Pelo7Clean.log").c_str());
-        WriteLog(g_logPath, "a.cpp", 1, "lost");
-        lstrcpyA(g_logPath, saved);
+        WriteLogAt(log.Path() + "\\missing\\Pelo7Clean.log", "lost");
         CHECK(!FileExists(log.Path()));
     }
+    // Planted beside the executable, a link would have the log written elsewhere.
+    SUBCASE("a symbolic link to a file, or to none yet: neither is written, nor made") {
+        UnixTempDir dir;
+        const std::string target = dir / "win.ini", none = dir / "none.ini", sub = dir / "sub", mark = dir / "mark";
+        WriteFileBytes(target, "[fonts]\r\n");
+        REQUIRE(CreateDirectoryA(sub.c_str(), NULL));
+        REQUIRE(PlantUnixLink(target, dir / "Pelo7Clean.log"));
+        // A link to nothing is not seen from Windows: a mark tells that it is there.
+        REQUIRE(RunUnix("/bin/sh -c \"ln -s '" + UnixPath(none) + "' '" + UnixPath(sub) + "/Pelo7Clean.log' && touch '"
+                        + UnixPath(mark) + "'\"", FileExists, mark));
+        WriteLogAt(dir / "Pelo7Clean.log", "lost");
+        WriteLogAt(sub + "\\Pelo7Clean.log", "lost");
+        CHECK(ReadFileBytes(target) == "[fonts]\r\n");
+        CHECK(!FileExists(none));
+        WriteLogAt(dir / "plain.log", "plain");   // the folder is no reason to drop
+        CHECK(ReadFileBytes(dir / "plain.log").find("  a.cpp(1) : plain\r\n") == 19);
+    }
+    SUBCASE("a second hard link to a file: the file is left alone") {
+        TempDir other;
+        const std::string target = other / "system.ini";
+        WriteFileBytes(target, "[boot]\r\n");
+        REQUIRE(CreateHardLinkA(log.Path().c_str(), target.c_str(), NULL));
+        WriteLog(g_logPath, "a.cpp", 1, "lost");
+        CHECK(ReadFileBytes(target) == "[boot]\r\n");
+    }
     SUBCASE("logging is off while the path is empty") {
-        char saved[MAX_PATH];
-        lstrcpyA(saved, g_logPath);
-        g_logPath[0] = '\0';
-        WriteLog(g_logPath, "a.cpp", 1, "nowhere");
-        lstrcpyA(g_logPath, saved);
+        WriteLogAt("", "nowhere");
         CHECK(!FileExists(log.Path()));
         CHECK(!FileExists("nowhere"));
     }

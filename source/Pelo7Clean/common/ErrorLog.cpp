@@ -3,6 +3,7 @@
 #include <string.h>
 #include "AfxFile.h"
 #include "AfxTime.h"
+#include "PlainFile.h"
 #include "TestSeams.h"
 
 void WriteLog(CString logPath, CString sourcePath, int line, LPCSTR format, ...)
@@ -41,10 +42,12 @@ void AppendLogLine(CString logPath, CString entry)
     text += "\n";
 
     try {
-        CFileStatus status;
-        const UINT nMode = CFile::GetStatus(logPath, status) ? CFile::modeReadWrite
-                                                              : CFile::modeCreate | CFile::modeReadWrite;
-        CStdioFile file(logPath, nMode);
+        // Beside the executable anyone may have put a link in its place: a log
+        // that is not a plain file is treated as one that cannot be opened.
+        HANDLE hFile = OpenPlainFile(logPath);
+        if (hFile == INVALID_HANDLE_VALUE)
+            return;
+        CStdioFile file(hFile, CFile::modeReadWrite);
         file.Seek(0, CFile::end);
         file.WriteString(text);
         file.Flush();

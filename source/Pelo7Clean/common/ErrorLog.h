@@ -9,7 +9,8 @@
 void WriteLog(CString logPath, CString sourcePath, int line, LPCSTR format, ...);
 
 // Prefixes the local time and "  ", trims trailing white space and appends the
-// line with CR LF to the file, opened exclusively. An empty path drops it.
+// line with CR LF to the file, opened exclusively. An empty path drops it, and so
+// does a file that is not a plain one (a link; see PlainFile.h).
 void AppendLogLine(CString logPath, CString entry);
 
 // The catch-all guard: call first thing inside catch (...). Logs guardMessage

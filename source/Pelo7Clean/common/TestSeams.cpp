@@ -26,4 +26,5 @@ VOID (WINAPI* pSleep)(DWORD) = ::Sleep;
 LPSTR (WINAPI* pPathFindFileNameA)(LPCSTR) = ::PathFindFileNameA;
 VOID (WINAPI* pGetLocalTime)(LPSYSTEMTIME) = ::GetLocalTime;
 BOOL (WINAPI* pWriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = ::WriteFile;
+FARPROC (WINAPI* pGetProcAddress)(HMODULE, LPCSTR) = ::GetProcAddress;
 }

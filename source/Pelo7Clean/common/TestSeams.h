@@ -28,4 +28,7 @@ extern LPSTR (WINAPI* pPathFindFileNameA)(LPCSTR);
 // The restore file's: lets tests fix its time stamp and fill the disk.
 extern VOID (WINAPI* pGetLocalTime)(LPSYSTEMTIME);
 extern BOOL (WINAPI* pWriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+// The DLL search's: lets tests take the way of systems whose kernel32 lacks
+// SetDefaultDllDirectories.
+extern FARPROC (WINAPI* pGetProcAddress)(HMODULE, LPCSTR);
 }
