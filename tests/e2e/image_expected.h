@@ -111,6 +111,6 @@ const ExpectedString kExpectedStrings[] = {
          L"レジストリの削除に失敗しました。(CODE=%d)\r\n* エラーの詳細はログファイル(Pelo7Clean.log)を\r\n   参照してください。"},
     {12, L"The currently used OS is not supported.(CODE=%d)",
          L"お使いのOSはサポートされていません。(CODE=%d)"},
-    {13, L"No restore file could be saved, so this removal cannot be undone.\nDo you want to remove the installation information anyway?",
+    {13, L"No restore file could be saved, so this removal cannot be undone. \nDo you want to remove the installation information anyway?",
          L"復元ファイルを保存できなかったため、この削除は元に戻せません。\nそれでもインストール情報を削除しますか？"},
 };
