@@ -55,17 +55,6 @@ LONG DeleteLink(HKEY hLink)
 
 typedef CHeapText<WCHAR> CKeyPath;
 
-// The name for the log, in the code page.
-CString ForLog(const CKeyPath& name)
-{
-    const int cb = WideCharToMultiByte(CP_ACP, 0, name.Get(), -1, NULL, 0, NULL, NULL);
-    if (cb <= 0)
-        return CString();
-    CHeapArray<char> text((size_t)cb);
-    WideCharToMultiByte(CP_ACP, 0, name.Get(), -1, text.Get(), cb, NULL, NULL);
-    return CString(text.Get());
-}
-
 // "first\second", or the one of them that is not empty.
 CKeyPath Join(const CKeyPath& first, const CKeyPath& second)
 {
@@ -139,7 +128,9 @@ LONG RemoveRegistryLinks(HKEY hKey, LPCSTR lpSubKey, BOOL* pbKeyRemoved, CString
         RegCloseKey(hOpened);
         *pbKeyRemoved = bLink && lResult == ERROR_SUCCESS;
     }
-    if (lResult != ERROR_SUCCESS)
-        *pFailedKey = ForLog(Join(subKey, below));
+    if (lResult != ERROR_SUCCESS) {
+        const CKeyPath failedKey = Join(subKey, below);
+        *pFailedKey = wide::ToCodePage(failedKey.Get(), failedKey.Length());
+    }
     return lResult;
 }

@@ -97,20 +97,13 @@ void DeleteTheFile(const String<WCHAR>& path)
 }
 
 // Text for the log, which is written in the code page.
-String<char> ForLog(const String<char>& text)
+CString ForLog(const String<char>& text)
 {
-    return text;
+    return CString(text.Get());
 }
-String<char> ForLog(const String<WCHAR>& text)
+CString ForLog(const String<WCHAR>& text)
 {
-    String<char> out;
-    const int cb = WideCharToMultiByte(CP_ACP, 0, text.Get(), (int)text.Length(), NULL, 0, NULL, NULL);
-    if (cb > 0) {
-        CHeapArray<char> narrow((size_t)cb);
-        WideCharToMultiByte(CP_ACP, 0, text.Get(), (int)text.Length(), narrow.Get(), cb, NULL, NULL);
-        out.Append(narrow.Get(), (size_t)cb);
-    }
-    return out;
+    return wide::ToCodePage(text.Get(), text.Length());
 }
 
 template <class Ch>
@@ -366,7 +359,7 @@ void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
             continue;
         }
         if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegEnumValue() Error! [KeyName] %s [ErrCode] %d\n", ForLog(path).Get(), (int)lResult);
+            LOG_ERROR("RegEnumValue() Error! [KeyName] %s [ErrCode] %d\n", (LPCSTR)ForLog(path), (int)lResult);
             script.bComplete = FALSE;
             break;
         }
@@ -385,7 +378,7 @@ void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
             continue;
         }
         if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegEnumKeyEx() Error! [KeyName] %s [ErrCode] %d\n", ForLog(path).Get(), (int)lResult);
+            LOG_ERROR("RegEnumKeyEx() Error! [KeyName] %s [ErrCode] %d\n", (LPCSTR)ForLog(path), (int)lResult);
             script.bComplete = FALSE;
             break;
         }
@@ -396,13 +389,13 @@ void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
         subPath.Append(subName);
         if (IsLink(hKey, subName)) {
             LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [Detail] A registry link; it is not followed and not saved.\n",
-                      ForLog(subPath).Get());
+                      (LPCSTR)ForLog(subPath));
             continue;
         }
         CKeyHolder hSubKey;
         lResult = OpenKey(hKey, subName.Get(), &hSubKey);
         if (lResult != ERROR_SUCCESS) {
-            LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", ForLog(subPath).Get(), (int)lResult);
+            LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", (LPCSTR)ForLog(subPath), (int)lResult);
             script.bComplete = FALSE;
             continue;
         }
@@ -524,11 +517,11 @@ BOOL WriteNewFile(const String<Ch>& openFolder, const String<Ch>& shownFolder, s
         }
         if (lpFailedCall == NULL)
             return TRUE;
-        LOG_ERROR("%s() Error! [FilePath] %s [ErrCode] %d\n", lpFailedCall, ForLog(Concat(shownFolder, name)).Get(),
+        LOG_ERROR("%s() Error! [FilePath] %s [ErrCode] %d\n", lpFailedCall, (LPCSTR)ForLog(Concat(shownFolder, name)),
                   (int)dwError);
         return FALSE;
     }
-    LOG_ERROR("CreateFile() Error! [FilePath] %s [ErrCode] %d\n", ForLog(Concat(shownFolder, name)).Get(),
+    LOG_ERROR("CreateFile() Error! [FilePath] %s [ErrCode] %d\n", (LPCSTR)ForLog(Concat(shownFolder, name)),
               (int)dwError);
     return FALSE;
 }

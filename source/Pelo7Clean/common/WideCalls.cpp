@@ -1,4 +1,5 @@
 #include "WideCalls.h"
+#include "HeapText.h"
 
 namespace wide {
 LONG (WINAPI* pRegOpenKeyExW)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = NULL;
@@ -32,5 +33,16 @@ BOOL Load()
     ok = Find(hKernel, "DeleteFileW", pDeleteFileW) && ok;
     ok = Find(hKernel, "GetModuleFileNameW", pGetModuleFileNameW) && ok;
     return ok;
+}
+
+CString ToCodePage(const WCHAR* text, size_t length)
+{
+    const int cb = WideCharToMultiByte(CP_ACP, 0, text, (int)length, NULL, 0, NULL, NULL);
+    if (cb <= 0)
+        return CString();
+    CHeapArray<char> narrow((size_t)cb + 1);
+    WideCharToMultiByte(CP_ACP, 0, text, (int)length, narrow.Get(), cb, NULL, NULL);
+    narrow.Get()[cb] = '\0';
+    return CString(narrow.Get());
 }
 }
