@@ -25,8 +25,15 @@ inline const DelKeyName g_appFilesMonitor[] = { "Pelo7Watch.exe", "Pelo7Tray.exe
 inline const DelKeyName g_guidKeysLinkage[] = { "{66DE2269-FD8D-4504-B07A-91F3740816F9}", "" };
 inline const DelKeyName g_appFilesLinkage[] = { "pel_Stamp.dll", "" };
 
-// Indexes are the products' identities: 0 main application, 1 viewer,
-// 2 folder-monitor software, 3 accounting-software linkage option.
+// The products' identities: their indexes in g_delKeyTable, kept as the list's item data.
+enum ProductIndex {
+    kProductMain = 0,      // the main application
+    kProductViewer = 1,    // the viewer
+    kProductMonitor = 2,   // the folder-monitor software
+    kProductLinkage = 3,   // the accounting-software linkage option
+    kProductCount = 4,     // g_delKeyTable without its terminator
+};
+
 inline const DelKeyEntry g_delKeyTable[] = {
     { g_guidKeysMain, g_appFilesMain },
     { g_guidKeysViewer, g_appFilesViewer },

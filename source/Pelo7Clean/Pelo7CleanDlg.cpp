@@ -44,8 +44,6 @@ void DiscardQueuedInput()
     while (PeekMessageA(&msg, NULL, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {}
 }
 
-const int kProductCount = 4;   // g_delKeyTable without its terminator
-
 // Locks the window while a removal runs: the Close command grayed, the three controls
 // disabled. Whatever way the removal is left, an exception included, the window is
 // usable again afterwards.
