@@ -1,5 +1,6 @@
 #include "RegistryLinks.h"
 #include "HeapText.h"
+#include "RegKey.h"
 #include "TestSeams.h"
 #include "WideCalls.h"
 
@@ -12,28 +13,24 @@ namespace {
 const REGSAM kWalkAccess = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | DELETE;
 
 // Opens the subkey itself, never what it points to, and tells whether it is a link.
-LONG OpenAsLink(HKEY hParent, LPCWSTR lpName, REGSAM access, HKEY* phKey, BOOL* pbLink)
+LONG OpenAsLink(HKEY hParent, LPCWSTR lpName, REGSAM access, CRegKey& key, BOOL* pbLink)
 {
     *pbLink = FALSE;
-    *phKey = NULL;
     if (!wide::Load())
         return ERROR_CALL_NOT_IMPLEMENTED;
-    LONG lResult = wide::pRegOpenKeyExW(hParent, lpName, REG_OPTION_OPEN_LINK, access, phKey);
-    if (lResult != ERROR_SUCCESS) {
-        *phKey = NULL;
+    LONG lResult = key.Open(hParent, lpName, access, REG_OPTION_OPEN_LINK);
+    if (lResult != ERROR_SUCCESS)
         return lResult;
-    }
     DWORD dwType = REG_NONE;
     DWORD cb = 0;
-    lResult = wide::pRegQueryValueExW(*phKey, L"SymbolicLinkValue", NULL, &dwType, NULL, &cb);
+    lResult = wide::pRegQueryValueExW(key, L"SymbolicLinkValue", NULL, &dwType, NULL, &cb);
     if (lResult == ERROR_SUCCESS || lResult == ERROR_MORE_DATA) {
         *pbLink = dwType == REG_LINK;
         return ERROR_SUCCESS;
     }
     if (lResult == ERROR_FILE_NOT_FOUND)
         return ERROR_SUCCESS;
-    RegCloseKey(*phKey);
-    *phKey = NULL;
+    key.Close();
     return lResult;
 }
 
@@ -82,13 +79,11 @@ LONG RemoveLinksBelow(HKEY hKey, CKeyPath& failedKey)
         if (lResult != ERROR_SUCCESS)
             return lResult;
         const CKeyPath subName(name.Get(), cchName);
-        HKEY hSub = NULL;
+        CRegKey hSub;
         BOOL bLink = FALSE;
-        lResult = OpenAsLink(hKey, subName.Get(), kWalkAccess, &hSub, &bLink);
-        if (lResult == ERROR_SUCCESS) {
+        lResult = OpenAsLink(hKey, subName.Get(), kWalkAccess, hSub, &bLink);
+        if (lResult == ERROR_SUCCESS)
             lResult = bLink ? DeleteLink(hSub) : RemoveLinksBelow(hSub, failedKey);
-            RegCloseKey(hSub);
-        }
         if (lResult != ERROR_SUCCESS) {
             failedKey = Join(subName, failedKey);
             return lResult;
@@ -102,11 +97,10 @@ LONG RemoveLinksBelow(HKEY hKey, CKeyPath& failedKey)
 
 BOOL IsRegistryLinkW(HKEY hParent, LPCWSTR lpName)
 {
-    HKEY hKey = NULL;
+    CRegKey hKey;
     BOOL bLink = FALSE;
-    const LONG lResult = OpenAsLink(hParent, lpName, KEY_QUERY_VALUE, &hKey, &bLink);
-    if (hKey != NULL)
-        RegCloseKey(hKey);
+    const LONG lResult = OpenAsLink(hParent, lpName, KEY_QUERY_VALUE, hKey, &bLink);
+    hKey.Close();   // first: the status set below is what the caller reads
     SetLastError((DWORD)lResult);
     return bLink;
 }
@@ -117,15 +111,14 @@ LONG RemoveRegistryLinks(HKEY hKey, LPCSTR lpSubKey, BOOL* pbKeyRemoved, CString
     pFailedKey->Empty();
     CKeyPath subKey;
     subKey.AppendAscii(lpSubKey);   // the catalog's paths are ASCII
-    HKEY hOpened = NULL;
+    CRegKey hOpened;
     BOOL bLink = FALSE;
-    LONG lResult = OpenAsLink(hKey, subKey.Get(), kWalkAccess, &hOpened, &bLink);
+    LONG lResult = OpenAsLink(hKey, subKey.Get(), kWalkAccess, hOpened, &bLink);
     if (lResult == ERROR_FILE_NOT_FOUND)
         return ERROR_SUCCESS;   // nothing to delete; the deletion will say so
     CKeyPath below;
     if (lResult == ERROR_SUCCESS) {
         lResult = bLink ? DeleteLink(hOpened) : RemoveLinksBelow(hOpened, below);
-        RegCloseKey(hOpened);
         *pbKeyRemoved = bLink && lResult == ERROR_SUCCESS;
     }
     if (lResult != ERROR_SUCCESS) {

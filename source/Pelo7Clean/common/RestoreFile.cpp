@@ -2,6 +2,7 @@
 #include <string.h>
 #include "ErrorLog.h"
 #include "PathCut.h"
+#include "RegKey.h"
 #include "RegistryLinks.h"
 #include "TestSeams.h"
 #include "WideCalls.h"
@@ -10,36 +11,8 @@ namespace {
 
 template <class Ch> using String = CHeapText<Ch>;
 
-// Closes the key it holds at the end of the scope.
-class CKeyHolder {
-public:
-    CKeyHolder() : m_hKey(NULL) {}
-    ~CKeyHolder()
-    {
-        if (m_hKey != NULL)
-            RegCloseKey(m_hKey);
-    }
-    HKEY* operator&() { return &m_hKey; }
-    operator HKEY() const { return m_hKey; }
-private:
-    HKEY m_hKey;
-    CKeyHolder(const CKeyHolder&);
-    CKeyHolder& operator=(const CKeyHolder&);
-};
-
 // ---- the registry and the file system, in either width ----------------------------------
 // The ANSI calls serve the 98 family, the wide ones the NT family.
-
-LONG OpenKey(HKEY hKey, const char* lpName, HKEY* phKey)
-{
-    return RegOpenKeyExA(hKey, lpName, 0, KEY_READ, phKey);
-}
-LONG OpenKey(HKEY hKey, const WCHAR* lpName, HKEY* phKey)
-{
-    if (wide::pRegOpenKeyExW == NULL)
-        return ERROR_CALL_NOT_IMPLEMENTED;
-    return wide::pRegOpenKeyExW(hKey, lpName, 0, KEY_READ, phKey);
-}
 
 LONG EnumValue(HKEY hKey, DWORD i, char* lpName, DWORD* pcchName, DWORD* pType, BYTE* pData, DWORD* pcbData)
 {
@@ -392,8 +365,8 @@ void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
                       (LPCSTR)ForLog(subPath));
             continue;
         }
-        CKeyHolder hSubKey;
-        lResult = OpenKey(hKey, subName.Get(), &hSubKey);
+        CRegKey hSubKey;
+        lResult = hSubKey.Open(hKey, subName.Get(), KEY_READ);
         if (lResult != ERROR_SUCCESS) {
             LOG_ERROR("RegOpenKeyEx() Error! [KeyName] %s [ErrCode] %d\n", (LPCSTR)ForLog(subPath), (int)lResult);
             script.bComplete = FALSE;
@@ -412,8 +385,8 @@ void AddKeyTree(Script<Ch>& script, LPCSTR lpSubKey)
                   lpSubKey);
         return;
     }
-    CKeyHolder hKey;
-    const LONG lResult = OpenKey(HKEY_LOCAL_MACHINE, subKey.Get(), &hKey);
+    CRegKey hKey;
+    const LONG lResult = hKey.Open(HKEY_LOCAL_MACHINE, subKey.Get(), KEY_READ);
     if (lResult == ERROR_FILE_NOT_FOUND)
         return;
     if (lResult != ERROR_SUCCESS) {
