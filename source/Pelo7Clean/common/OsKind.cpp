@@ -8,32 +8,32 @@ static int Classify(const OSVERSIONINFOEXA& v)
     const char csd1 = v.szCSDVersion[1];
     if (v.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
         if (v.dwMajorVersion != 4)
-            return 4;
+            return kOsUnrecognised;
         switch (v.dwMinorVersion) {
-        case 0: return (csd1 == 'B' || csd1 == 'C') ? 9 : 10;
-        case 10: return csd1 == 'A' ? 1 : 2;
-        case 90: return 3;
+        case 0: return (csd1 == 'B' || csd1 == 'C') ? kOsWin95OSR2 : kOsWin95;
+        case 10: return csd1 == 'A' ? kOsWin98SE : kOsWin98;
+        case 90: return kOsWinMe;
         }
-        return 4;
+        return kOsUnrecognised;
     }
     if (v.dwPlatformId == VER_PLATFORM_WIN32_NT) {
         if (v.dwMajorVersion <= 4)
-            return 8;
+            return kOsNT4;
         if (v.dwMajorVersion == 5) {
             switch (v.dwMinorVersion) {
-            case 0: return 7;
-            case 1: return 6;
-            case 2: return 5;
+            case 0: return kOs2000;
+            case 1: return kOsXP;
+            case 2: return kOsServer2003;
             }
         } else if (v.dwMajorVersion == 6) {
             switch (v.dwMinorVersion) {
-            case 0: return 11;
-            case 1: return 12;
-            case 2: return 13;
+            case 0: return kOsVista;
+            case 1: return kOsWin7;
+            case 2: return kOsWin8;
             }
         }
     }
-    return 4;
+    return kOsUnrecognised;
 }
 
 int GetOsKind()
@@ -45,7 +45,7 @@ int GetOsKind()
         // Systems before NT 4 SP6 know only the plain structure.
         v.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
         if (!seam::pGetVersionExA((LPOSVERSIONINFOA)&v))
-            return 4;
+            return kOsUnrecognised;
     }
     return Classify(v);
 }
