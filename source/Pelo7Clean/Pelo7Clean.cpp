@@ -44,12 +44,6 @@ static void HandOverToRunningCopy()
     CloseMutex();
 }
 
-static void Refuse(UINT nStringId)
-{
-    LoadStringA(g_hResInstance, nStringId, g_msgText, sizeof g_msgText);
-    ShowMessage(NULL, g_msgText, g_appTitle, MB_OK | MB_ICONEXCLAMATION);
-}
-
 // The log goes beside the executable, whatever the executable is called. A path
 // that would not fit leaves g_logPath empty, which turns logging off.
 static void BuildLogPath()
@@ -103,17 +97,13 @@ BOOL CPelo7CleanApp::InitInstance()
     }
 
     g_osKind = GetOsKind();
-    switch (g_osKind) {
-    case 1: case 2: case 3:
-        break;
-    case 5: case 6: case 7: case 11: case 12: case 13:
-        if (IsAdministrator() != 1) {
-            Refuse(IDS_NEED_ADMIN);
-            return FALSE;
-        }
-        break;
-    default:
-        Refuse(IDS_OS_NOT_SUPPORTED);
+    if (!IsSupportedOs(g_osKind)) {
+        ShowString(NULL, IDS_OS_NOT_SUPPORTED, MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    // The 98 family has no accounts to be refused for.
+    if (IsNt2000OrLater(g_osKind) && IsAdministrator() != 1) {
+        ShowString(NULL, IDS_NEED_ADMIN, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
 

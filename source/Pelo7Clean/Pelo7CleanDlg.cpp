@@ -7,31 +7,15 @@
 #include "ShowMessage.h"
 #include "DeleteTheFolder.h"
 #include "OsKind.h"
+#include "PathCut.h"
 #include "RestoreFile.h"
+#include "RegKey.h"
 #include "RegistryLinks.h"
 #include "TestSeams.h"
 
 // ---- the dialog -----------------------------------------------------------
 
 namespace {
-// Loads a string of the table into g_msgText and shows it over the dialog.
-int ShowString(HWND hOwner, UINT nId, UINT nStyle)
-{
-    LoadStringA(g_hResInstance, nId, g_msgText, sizeof g_msgText);
-    return ShowMessage(hOwner, g_msgText, g_appTitle, nStyle);
-}
-
-// Loads a string with one %d and shows it with the code filled in.
-void ShowCode(HWND hOwner, UINT nId, int nCode)
-{
-    // Room for the longest template and the longest number.
-    char text[522];
-    memset(text, 0, sizeof text);
-    LoadStringA(g_hResInstance, nId, g_msgText, sizeof g_msgText);
-    wsprintfA(text, g_msgText, nCode);
-    ShowMessage(hOwner, text, g_appTitle, MB_ICONHAND);
-}
-
 // Drops the keys and clicks that are waiting in the queue. Typed while the window
 // was locked, they were meant for controls that ignored them; left there, an Enter
 // or Escape would answer the result box the moment it appears. Peeking also makes
@@ -43,6 +27,19 @@ void DiscardQueuedInput()
     while (PeekMessageA(&msg, NULL, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
     while (PeekMessageA(&msg, NULL, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {}
 }
+
+// The order in which the products must be uninstalled: while the product that must go
+// first is listed, the other may not be cleaned, and the string names the reason.
+struct MustGoFirst {
+    ProductIndex product;
+    ProductIndex first;
+    UINT nStringId;
+};
+const MustGoFirst kMustGoFirst[] = {
+    { kProductMain, kProductMonitor, IDS_MONITOR_INSTALLED },
+    { kProductLinkage, kProductMain, IDS_MAIN_INSTALLED },
+    { kProductLinkage, kProductViewer, IDS_VIEWER_INSTALLED },
+};
 
 // Locks the window while a removal runs: the Close command grayed, the three controls
 // disabled. Whatever way the removal is left, an exception included, the window is
@@ -137,14 +134,15 @@ void CPelo7CleanDlg::OnRemove()
     const int result = UninstallSelected();
     if (result == kRemovalDeclined)
         return;   // the user kept everything: there is nothing to report
-    if (result == 0 || result == 1)
+    // 1, which the engine does not return, has always counted as success too.
+    if (result == kDone || result == 1)
         ShowString(m_hWnd, IDS_REMOVE_SUCCEEDED, MB_ICONINFORMATION);
-    else if (result == -13)
-        ShowCode(m_hWnd, IDS_OS_NOT_SUPPORTED_RC, result);
-    else if (result == -12)
-        ShowCode(m_hWnd, IDS_REGISTRY_FAILED, result);
+    else if (result == kOsNotSupported)
+        ShowStringWithCode(m_hWnd, IDS_OS_NOT_SUPPORTED_RC, result, MB_ICONHAND);
+    else if (result == kDeletionFailed)
+        ShowStringWithCode(m_hWnd, IDS_REGISTRY_FAILED, result, MB_ICONHAND);
     else
-        ShowCode(m_hWnd, IDS_REMOVE_FAILED, result);
+        ShowStringWithCode(m_hWnd, IDS_REMOVE_FAILED, result, MB_ICONHAND);
 }
 
 int CPelo7CleanDlg::UninstallSelected()
@@ -250,20 +248,12 @@ BOOL CPelo7CleanDlg::CheckUninstall()
             return FALSE;
         }
         const DWORD_PTR nSelected = m_listProduct.GetItemData(nSel);
-        if (nSelected == 0) {
-            // The folder-monitor software must go before the main application.
-            for (int i = 0; i < m_listProduct.GetCount(); ++i) {
-                if (m_listProduct.GetItemData(i) == 2) {
-                    ShowString(m_hWnd, IDS_MONITOR_INSTALLED, MB_ICONEXCLAMATION);
-                    return FALSE;
-                }
-            }
-        } else if (nSelected == 3) {
-            // The main application and the viewer must go before the linkage option.
-            for (int i = 0; i < m_listProduct.GetCount(); ++i) {
-                const DWORD_PTR nData = m_listProduct.GetItemData(i);
-                if (nData == 0 || nData == 1) {
-                    ShowString(m_hWnd, nData == 0 ? IDS_MAIN_INSTALLED : IDS_VIEWER_INSTALLED, MB_ICONEXCLAMATION);
+        // The first product in the list that must go before the selected one is named.
+        for (int i = 0; i < m_listProduct.GetCount(); ++i) {
+            const DWORD_PTR nListed = m_listProduct.GetItemData(i);
+            for (const MustGoFirst& rule : kMustGoFirst) {
+                if (nSelected == (DWORD_PTR)rule.product && nListed == (DWORD_PTR)rule.first) {
+                    ShowString(m_hWnd, rule.nStringId, MB_ICONEXCLAMATION);
                     return FALSE;
                 }
             }
@@ -272,7 +262,7 @@ BOOL CPelo7CleanDlg::CheckUninstall()
     } catch (...) {
         // The box shows the same code as the log line.
         const DWORD dwError = LOG_GUARD_FAILURE("CheckUninstall() Error! [ErrCode] %d\n");
-        ShowCode(m_hWnd, IDS_REMOVE_FAILED, (int)dwError);
+        ShowStringWithCode(m_hWnd, IDS_REMOVE_FAILED, (int)dwError, MB_ICONHAND);
         return FALSE;
     }
 }
@@ -312,28 +302,26 @@ LONG QueryValueText(HKEY hKey, LPCSTR lpValueName, char (&szValue)[MAX_PATH])
     return lResult;
 }
 
-// The lookups' bodies, outside their guards; hKey receives the key they open, which
-// the guarded caller closes on every path.
+// The lookups' bodies, outside their guards; key holds the key they open, which
+// GuardedLookup closes on every path.
 
-int ReadDisplayName(LPCSTR psGuidKey, LPSTR lpDisplayName, HKEY& hKey)
+int ReadDisplayName(LPCSTR psGuidKey, LPSTR lpDisplayName, CRegKey& key)
 {
     char szKeyName[MAX_PATH];
     if (psGuidKey == NULL || psGuidKey[0] == '\0' || !BuildKeyPath(szKeyName, kUninstallRoot, psGuidKey)) {
         LOG_ERROR("Parameter Error! [Detail] psGuidKey is Invalid.\n");
         return 0;
     }
-    HKEY hOpened = NULL;
-    LONG lResult = seam::pRegOpenKeyExA(HKEY_LOCAL_MACHINE, szKeyName, 0, KEY_READ | KEY_WRITE, &hOpened);
+    LONG lResult = key.Open(HKEY_LOCAL_MACHINE, szKeyName, KEY_READ | KEY_WRITE);
     if (lResult != ERROR_SUCCESS) {
         // A missing key is how a product that is not installed shows.
         if (lResult != ERROR_FILE_NOT_FOUND)
             LOG_ERROR("RegOpenKeyEx() Error! [szKeyName] %s [ErrCode] %d\n", szKeyName, (int)lResult);
         return 0;
     }
-    hKey = hOpened;
 
     char szValue[MAX_PATH];
-    lResult = QueryValueText(hKey, "DisplayName", szValue);
+    lResult = QueryValueText(key, "DisplayName", szValue);
     if (lResult != ERROR_SUCCESS) {
         if (lResult != ERROR_FILE_NOT_FOUND)
             LOG_ERROR("RegQueryValueEx() Error! [ErrCode] %d\n", (int)lResult);
@@ -344,18 +332,16 @@ int ReadDisplayName(LPCSTR psGuidKey, LPSTR lpDisplayName, HKEY& hKey)
     return 1;
 }
 
-int ReadAppPathModule(LPCSTR lpAppPathKey, LPCSTR lpValueName, LPSTR lpModulePath, HKEY& hKey)
+int ReadAppPathModule(LPCSTR lpAppPathKey, LPCSTR lpValueName, LPSTR lpModulePath, CRegKey& key)
 {
     if (lpAppPathKey == NULL || lpAppPathKey[0] == '\0')
         return 0;
     // A missing App Paths key is the ordinary case; no opening failure is logged.
-    HKEY hOpened = NULL;
-    if (seam::pRegOpenKeyExA(HKEY_LOCAL_MACHINE, lpAppPathKey, 0, KEY_READ, &hOpened) != ERROR_SUCCESS)
+    if (key.Open(HKEY_LOCAL_MACHINE, lpAppPathKey, KEY_READ) != ERROR_SUCCESS)
         return 0;
-    hKey = hOpened;
 
     char szValue[MAX_PATH];
-    const LONG lResult = QueryValueText(hKey, lpValueName, szValue);
+    const LONG lResult = QueryValueText(key, lpValueName, szValue);
     if (lResult != ERROR_SUCCESS) {
         LOG_ERROR("GetAppPathModule() : RegQueryValueEx Error! [ErrCode] %d\n", (int)lResult);
         return 0;
@@ -364,7 +350,7 @@ int ReadAppPathModule(LPCSTR lpAppPathKey, LPCSTR lpValueName, LPSTR lpModulePat
     return 1;
 }
 
-int ReadProgramFilesDir(HWND hOwner, LPSTR lpProgramFilesDir, HKEY& hKey)
+int ReadProgramFilesDir(HWND hOwner, LPSTR lpProgramFilesDir, CRegKey& key)
 {
     ZeroMemory(lpProgramFilesDir, MAX_PATH);
     // The shell's failure is not logged: it only leads to the registry.
@@ -372,16 +358,14 @@ int ReadProgramFilesDir(HWND hOwner, LPSTR lpProgramFilesDir, HKEY& hKey)
         && lpProgramFilesDir[0] != '\0')
         return 1;
 
-    HKEY hOpened = NULL;
-    LONG lResult = seam::pRegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_READ, &hOpened);
+    LONG lResult = key.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey, KEY_READ);
     if (lResult != ERROR_SUCCESS) {
         LOG_ERROR("RegOpenKeyEx() Error! [szKeyName] %s [ErrCode] %d\n", kCurrentVersionKey, (int)lResult);
         return 0;
     }
-    hKey = hOpened;
 
     char szValue[MAX_PATH];
-    lResult = QueryValueText(hKey, "ProgramFilesDir", szValue);
+    lResult = QueryValueText(key, "ProgramFilesDir", szValue);
     if (lResult != ERROR_SUCCESS) {
         LOG_ERROR("RegQueryValueEx() Error! [ErrCode] %d\n", (int)lResult);
         return 0;
@@ -389,6 +373,20 @@ int ReadProgramFilesDir(HWND hOwner, LPSTR lpProgramFilesDir, HKEY& hKey)
     ZeroMemory(lpProgramFilesDir, MAX_PATH);
     wsprintfA(lpProgramFilesDir, "%s", szValue);
     return 1;
+}
+
+// Runs a lookup's body in its catch-all guard. The key the body opens is held outside
+// the guard, so that it is closed after the guard's log line has read the last error.
+template <class Body>
+int GuardedLookup(LPCSTR lpGuardMessage, Body body)
+{
+    CRegKey key;
+    try {
+        return body(key);
+    } catch (...) {
+        LOG_GUARD_FAILURE(lpGuardMessage);
+    }
+    return 0;
 }
 
 // Saves every key that the removal of the entry is about to delete into a restore file,
@@ -436,10 +434,11 @@ BOOL IsProductFileName(LPCSTR lpName, const DelKeyEntry* pDelKey)
     return FALSE;
 }
 
-// A full path with arguments after it ("C:\Tools\Tool.exe /s") names the file before a blank.
+// A full path with arguments after it ("C:\Tools\Tool.exe /s") names the file before a
+// blank. The path is a lookup's value, shorter than MAX_PATH.
 BOOL NamesFileBeforeArguments(LPCSTR lpPath)
 {
-    char szPath[MAX_PATH * 2];
+    char szPath[MAX_PATH];
     lstrcpynA(szPath, lpPath, sizeof szPath);
     for (int i = lstrlenA(szPath) - 1; i > 0; --i) {
         if (szPath[i] != ' ')
@@ -495,74 +494,57 @@ void DeleteProgramFile(LPCSTR lpPath, const DelKeyEntry* pDelKey)
 
 enum DeleteMethod { kNotSupported, kRegDeleteKey, kSHDeleteKey };
 
-// By platform code minus one. The 98 family's RegDeleteKeyA takes the subkeys with
-// it; on the NT family only the shell's deletion does.
-const DeleteMethod kDeleteMethods[13] = {
-    kRegDeleteKey, kRegDeleteKey, kRegDeleteKey,   // 1-3: 98 SE, 98, Me
-    kNotSupported,                                 // 4: unrecognised
-    kSHDeleteKey, kSHDeleteKey, kSHDeleteKey,      // 5-7: Server 2003 and XP x64, XP, 2000
-    kNotSupported, kNotSupported, kNotSupported,   // 8-10: NT 4 and earlier, 95 OSR2, 95
-    kSHDeleteKey, kSHDeleteKey, kSHDeleteKey,      // 11-13: Vista, 7, 8
-};
+// The 98 family's RegDeleteKeyA takes the subkeys with it; on the NT family only the
+// shell's deletion does.
+DeleteMethod DeleteMethodFor(int osKind)
+{
+    if (IsWin98Family(osKind))
+        return kRegDeleteKey;
+    return IsNt2000OrLater(osKind) ? kSHDeleteKey : kNotSupported;
+}
+
+// The key path of a catalog name, for a deletion: a name too long for one is refused
+// as DeleteRegistry refuses a bad argument.
+BOOL BuildKeyPathToDelete(LPSTR lpKeyPath, LPCSTR lpRoot, LPCSTR lpName)
+{
+    if (BuildKeyPath(lpKeyPath, lpRoot, lpName))
+        return TRUE;
+    LOG_ERROR("Parameter Error! [Detail] hKey or lpSubKey is Invalid.\n");
+    return FALSE;
+}
 
 }  // namespace
 
 int CPelo7CleanDlg::GetDisplayName(LPCSTR psGuidKey, LPSTR lpDisplayName)
 {
-    int result = 0;
-    HKEY hKey = NULL;
-    try {
-        result = ReadDisplayName(psGuidKey, lpDisplayName, hKey);
-    } catch (...) {
-        LOG_GUARD_FAILURE("GetDisplayName() Error! [ErrCode] %d\n");
-        result = 0;
-    }
-    if (hKey != NULL)
-        seam::pRegCloseKey(hKey);
-    return result;
+    return GuardedLookup("GetDisplayName() Error! [ErrCode] %d\n",
+                         [&](CRegKey& key) { return ReadDisplayName(psGuidKey, lpDisplayName, key); });
 }
 
 int CPelo7CleanDlg::GetAppPathModule(LPCSTR lpAppPathKey, LPCSTR lpValueName, LPSTR lpModulePath)
 {
-    int result = 0;
-    HKEY hKey = NULL;
-    try {
-        result = ReadAppPathModule(lpAppPathKey, lpValueName, lpModulePath, hKey);
-    } catch (...) {
-        LOG_GUARD_FAILURE("GetAppPathModule() Error! [ErrCode] %d\n");
-        result = 0;
-    }
-    if (hKey != NULL)
-        seam::pRegCloseKey(hKey);
-    return result;
+    return GuardedLookup("GetAppPathModule() Error! [ErrCode] %d\n", [&](CRegKey& key) {
+        return ReadAppPathModule(lpAppPathKey, lpValueName, lpModulePath, key);
+    });
 }
 
 int CPelo7CleanDlg::GetProgramFilesDir(LPSTR lpProgramFilesDir)
 {
-    int result = 0;
-    HKEY hKey = NULL;
-    try {
-        result = ReadProgramFilesDir(m_hWnd, lpProgramFilesDir, hKey);
-    } catch (...) {
-        LOG_GUARD_FAILURE("GetProgramFilesDir() Error! [ErrCode] %d\n");
-        result = 0;
-    }
-    if (hKey != NULL)
-        seam::pRegCloseKey(hKey);
-    return result;
+    return GuardedLookup("GetProgramFilesDir() Error! [ErrCode] %d\n",
+                         [&](CRegKey& key) { return ReadProgramFilesDir(m_hWnd, lpProgramFilesDir, key); });
 }
 
 int CPelo7CleanDlg::DeleteRegistry(HKEY hKey, LPCSTR lpSubKey)
 {
     if (hKey == NULL || lpSubKey == NULL || lpSubKey[0] == '\0') {
         LOG_ERROR("Parameter Error! [Detail] hKey or lpSubKey is Invalid.\n");
-        return -11;
+        return kInvalidArgument;
     }
     const int osKind = g_osKind;
-    const DeleteMethod method = (osKind >= 1 && osKind <= 13) ? kDeleteMethods[osKind - 1] : kNotSupported;
+    const DeleteMethod method = DeleteMethodFor(osKind);
     if (method == kNotSupported) {
         LOG_ERROR("DeleteRegistry() Error! [Detail] This operating system is not supported. [OS] %d\n", osKind);
-        return -13;
+        return kOsNotSupported;
     }
 
     if (method == kSHDeleteKey) {
@@ -574,22 +556,22 @@ int CPelo7CleanDlg::DeleteRegistry(HKEY hKey, LPCSTR lpSubKey)
         if (lLinks != ERROR_SUCCESS) {
             LOG_ERROR("RemoveRegistryLinks() Error! [OS] %d [KeyName] %s [ErrCode] %d", osKind, (LPCSTR)failedKey,
                       (int)lLinks);
-            return -12;
+            return kDeletionFailed;
         }
         if (bKeyRemoved)
-            return 0;   // the key was itself a link
+            return kDone;   // the key was itself a link
     }
     const LONG lResult = method == kRegDeleteKey ? seam::pRegDeleteKeyA(hKey, lpSubKey)
                                                  : (LONG)seam::pSHDeleteKeyA(hKey, lpSubKey);
     if (lResult == ERROR_SUCCESS)
-        return 0;
+        return kDone;
     if (lResult == ERROR_FILE_NOT_FOUND)
-        return 2;
+        return kKeyNotFound;
     if (method == kRegDeleteKey)
         LOG_ERROR("RegDeleteKey() Error! [OS] %d [KeyName] %s [ErrCode] %d", osKind, lpSubKey, (int)lResult);
     else
         LOG_ERROR("SHDeleteKey() Error! [OS] %d [KeyName] %s [ErrCode] %d", osKind, lpSubKey, (int)lResult);
-    return -12;
+    return kDeletionFailed;
 }
 
 int CPelo7CleanDlg::DelPelo7RegKey(const DelKeyEntry* pDelKey)
@@ -597,76 +579,82 @@ int CPelo7CleanDlg::DelPelo7RegKey(const DelKeyEntry* pDelKey)
     try {
         if (pDelKey == NULL) {
             LOG_ERROR("Parameter Error! [Detail] pDelKey is NULL.\n");
-            return -1;
+            return kNullEntry;
         }
         // Without a complete restore file this removal could not be undone: the user decides.
         if (!SaveRestoreFile(pDelKey)
             && ShowString(m_hWnd, IDS_NO_RESTORE_FILE, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
             return kRemovalDeclined;
-        char szKeyPath[MAX_PATH];
-
-        // Uninstall keys; a key that is not there is passed over.
-        for (const DelKeyName* pName = pDelKey->pGuidKeys; (*pName)[0] != '\0'; ++pName) {
-            if (!BuildKeyPath(szKeyPath, kUninstallRoot, *pName)) {
-                LOG_ERROR("Parameter Error! [Detail] hKey or lpSubKey is Invalid.\n");
-                return -11;
-            }
-            const int nResult = DeleteRegistry(HKEY_LOCAL_MACHINE, szKeyPath);
-            if (nResult < 0)
-                return nResult;
-        }
-
-        // App Paths keys, each with the program file that its default value names. The
-        // value is read before the key goes; the file goes only with a key that was there.
-        for (const DelKeyName* pName = pDelKey->pAppFiles; (*pName)[0] != '\0'; ++pName) {
-            if (!BuildKeyPath(szKeyPath, kAppPathsRoot, *pName)) {
-                LOG_ERROR("Parameter Error! [Detail] hKey or lpSubKey is Invalid.\n");
-                return -11;
-            }
-            char szModulePath[MAX_PATH * 2];
-            ZeroMemory(szModulePath, sizeof szModulePath);
-            if (!GetAppPathModule(szKeyPath, "", szModulePath))
-                szModulePath[0] = '\0';
-            const int nResult = DeleteRegistry(HKEY_LOCAL_MACHINE, szKeyPath);
-            if (nResult < 0)
-                return nResult;
-            // A file that stays is not a failure of the removal; the log names it.
-            if (nResult == 0 && szModulePath[0] != '\0')
-                DeleteProgramFile(szModulePath, pDelKey);
-        }
-
-        // Setup folders, named like the uninstall keys.
-        char szProgramFiles[MAX_PATH];
-        if (!GetProgramFilesDir(szProgramFiles)) {
-            LOG_ERROR("GetProgramFilesDir() Error!");
-            return -2;
-        }
-        if (GetFileAttributesA(szProgramFiles) == INVALID_FILE_ATTRIBUTES) {
-            const DWORD dwError = GetLastError();
-            LOG_ERROR("GetFileAttributes() Error! [FilePath] %s [ErrCode] %d", szProgramFiles, (int)dwError);
-            return -3;
-        }
-        // Room for any Program Files path with the names appended, so that a folder path
-        // beyond MAX_PATH can be reported whole; it is never cut to another folder's.
-        char szPrefix[MAX_PATH * 2];
-        ZeroMemory(szPrefix, sizeof szPrefix);
-        lstrcpyA(szPrefix, szProgramFiles);
-        PathAddBackslashA(szPrefix);
-        lstrcatA(szPrefix, kSetupFoldersName);
-        lstrcatA(szPrefix, "\\");
-        for (const DelKeyName* pName = pDelKey->pGuidKeys; (*pName)[0] != '\0'; ++pName) {
-            char szFolder[MAX_PATH * 3];
-            ZeroMemory(szFolder, sizeof szFolder);
-            lstrcpyA(szFolder, szPrefix);
-            lstrcatA(szFolder, *pName);
-            if (lstrlenA(szFolder) >= MAX_PATH || !DeleteTheFolder(szFolder, 0)) {
-                LOG_ERROR("DeleteTheFolder() Error! [Folder] %s\n", szFolder);
-                return -4;
-            }
-        }
-        return 0;
+        int result = DeleteUninstallKeys(*pDelKey);
+        if (result == kDone)
+            result = DeleteAppPaths(*pDelKey);
+        if (result == kDone)
+            result = DeleteSetupFolders(*pDelKey);
+        return result;
     } catch (...) {
         LOG_GUARD_FAILURE("DelPelo7RegKey() Error! [ErrCode] %d\n");
     }
-    return -9;
+    return kCaughtException;
+}
+
+int CPelo7CleanDlg::DeleteUninstallKeys(const DelKeyEntry& entry)
+{
+    // A key that is not there is passed over.
+    char szKeyPath[MAX_PATH];
+    for (const DelKeyName* pName = entry.pGuidKeys; (*pName)[0] != '\0'; ++pName) {
+        if (!BuildKeyPathToDelete(szKeyPath, kUninstallRoot, *pName))
+            return kInvalidArgument;
+        const int nResult = DeleteRegistry(HKEY_LOCAL_MACHINE, szKeyPath);
+        if (nResult < 0)
+            return nResult;
+    }
+    return kDone;
+}
+
+int CPelo7CleanDlg::DeleteAppPaths(const DelKeyEntry& entry)
+{
+    // The value is read before the key goes; the file goes only with a key that was there.
+    char szKeyPath[MAX_PATH];
+    for (const DelKeyName* pName = entry.pAppFiles; (*pName)[0] != '\0'; ++pName) {
+        if (!BuildKeyPathToDelete(szKeyPath, kAppPathsRoot, *pName))
+            return kInvalidArgument;
+        char szModulePath[MAX_PATH];
+        ZeroMemory(szModulePath, sizeof szModulePath);
+        if (!GetAppPathModule(szKeyPath, "", szModulePath))
+            szModulePath[0] = '\0';
+        const int nResult = DeleteRegistry(HKEY_LOCAL_MACHINE, szKeyPath);
+        if (nResult < 0)
+            return nResult;
+        // A file that stays is not a failure of the removal; the log names it.
+        if (nResult == kDone && szModulePath[0] != '\0')
+            DeleteProgramFile(szModulePath, &entry);
+    }
+    return kDone;
+}
+
+int CPelo7CleanDlg::DeleteSetupFolders(const DelKeyEntry& entry)
+{
+    char szProgramFiles[MAX_PATH];
+    if (!GetProgramFilesDir(szProgramFiles)) {
+        LOG_ERROR("GetProgramFilesDir() Error!");
+        return kProgramFilesNotFound;
+    }
+    if (GetFileAttributesA(szProgramFiles) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD dwError = GetLastError();
+        LOG_ERROR("GetFileAttributes() Error! [FilePath] %s [ErrCode] %d", szProgramFiles, (int)dwError);
+        return kProgramFilesUnreadable;
+    }
+    // Built whole, whatever its length, so that a folder path beyond MAX_PATH is reported
+    // as it is: it is never cut to another folder's.
+    CString setupFolders(szProgramFiles);
+    AppendPathPart(setupFolders, kSetupFoldersName);
+    for (const DelKeyName* pName = entry.pGuidKeys; (*pName)[0] != '\0'; ++pName) {
+        CString folder(setupFolders);
+        AppendPathPart(folder, *pName);
+        if (folder.GetLength() >= MAX_PATH || !DeleteTheFolder(folder, 0)) {
+            LOG_ERROR("DeleteTheFolder() Error! [Folder] %s\n", (LPCSTR)folder);
+            return kFolderLeftBehind;
+        }
+    }
+    return kDone;
 }

@@ -14,13 +14,23 @@ public:
     BOOL CheckUninstall();                         // TRUE when the selected product may be cleaned
     int UninstallSelected();                       // DelPelo7RegKey's result for the selection
 
-    // Cleaning engine. Result codes: 0 done; -1 null entry; -2/-3 Program Files not
-    // found/unreadable; -4 a setup folder left behind; -9 exception; -11/-12/-13 from
-    // DeleteRegistry; kRemovalDeclined when no restore file could be saved and the user
-    // chose to keep everything.
+    // The cleaning engine's result codes, which the dialog turns into its messages.
+    enum ResultCode {
+        kDone = 0,
+        kKeyNotFound = 2,               // DeleteRegistry's: no such key, which is no failure
+        kRemovalDeclined = 3,           // no restore file could be saved, and the user kept everything
+        kNullEntry = -1,
+        kProgramFilesNotFound = -2,
+        kProgramFilesUnreadable = -3,
+        kFolderLeftBehind = -4,         // a setup folder is still there
+        kCaughtException = -9,
+        kInvalidArgument = -11,         // from here on DeleteRegistry's, passed through
+        kDeletionFailed = -12,
+        kOsNotSupported = -13,
+    };
+    // The cleaning engine: kDone, kRemovalDeclined or a negative code.
     int DelPelo7RegKey(const DelKeyEntry* pDelKey);
-    static constexpr int kRemovalDeclined = 3;
-    // 0 deleted, 2 no such key, -11 bad argument, -12 deletion failed, -13 platform not supported.
+    // kDone, kKeyNotFound, or -11 to -13.
     int DeleteRegistry(HKEY hKey, LPCSTR lpSubKey);
     // Lookups: 1 when the value was copied into the MAX_PATH-byte output, else 0.
     int GetDisplayName(LPCSTR psGuidKey, LPSTR lpDisplayName);
@@ -40,4 +50,11 @@ protected:
     HCURSOR OnQueryDragIcon();
     void OnRemove();
     DECLARE_MESSAGE_MAP()
+
+private:
+    // DelPelo7RegKey's phases, in their order; each returns kDone or the code that ends
+    // the removal.
+    int DeleteUninstallKeys(const DelKeyEntry& entry);
+    int DeleteAppPaths(const DelKeyEntry& entry);      // with the program files they name
+    int DeleteSetupFolders(const DelKeyEntry& entry);
 };

@@ -16,3 +16,12 @@ int CutFileName(char* path)
         p = q;
     }
 }
+
+void AppendPathPart(CString& path, const char* name)
+{
+    const char* p = path;
+    const int n = path.GetLength();
+    if (n > 0 && *CharPrevA(p, p + n) != '\\')
+        path += '\\';
+    path += name;
+}
