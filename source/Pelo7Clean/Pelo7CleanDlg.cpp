@@ -28,6 +28,8 @@ void DiscardQueuedInput()
     while (PeekMessageA(&msg, NULL, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {}
 }
 
+const DWORD kPauseAfterRemovalMs = 2000;
+
 // The order in which the products must be uninstalled: while the product that must go
 // first is listed, the other may not be cleaned, and the string names the reason.
 struct MustGoFirst {
@@ -161,7 +163,7 @@ int CPelo7CleanDlg::UninstallSelected()
             return result;
 
         // Leaves the user a moment to see that something happened.
-        Sleep(2000);
+        Sleep(kPauseAfterRemovalMs);
         DiscardQueuedInput();
     }
     AddListPelo7RegKey(TRUE);

@@ -3,6 +3,10 @@
 #pragma once
 #include <windows.h>
 
+// Characters in the longest key or value name, its terminator included: buffers for
+// names grow up to this.
+const size_t kRegistryNameLimit = 32768;
+
 class CRegKey {
 public:
     CRegKey() : m_hKey(NULL) {}

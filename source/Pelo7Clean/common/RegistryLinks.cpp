@@ -72,7 +72,7 @@ LONG RemoveLinksBelow(HKEY hKey, CKeyPath& failedKey)
         LONG lResult = wide::pRegEnumKeyExW(hKey, dwIndex, name.Get(), &cchName, NULL, NULL, NULL, NULL);
         if (lResult == ERROR_NO_MORE_ITEMS)
             return ERROR_SUCCESS;
-        if (lResult == ERROR_MORE_DATA && name.Count() < 32768) {
+        if (lResult == ERROR_MORE_DATA && name.Count() < kRegistryNameLimit) {
             name.Resize(name.Count() * 2);
             continue;
         }

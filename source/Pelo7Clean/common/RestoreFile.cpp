@@ -171,9 +171,12 @@ bool IsPlainText(const BYTE* data, DWORD size, const WCHAR*)
     return true;
 }
 
-// hex: (binary) or hex(N): and the bytes, wrapped as the registry editor wraps them: once
-// a line holds 77 characters or more it is continued with ",\" and the next line is
-// indented by two blanks. column: characters already on the line.
+// The registry editor's wrapping of hex data: once a line holds this many characters or
+// more it is continued with ",\" and the next line is indented by two blanks.
+const size_t kHexWrapColumn = 77;
+
+// hex: (binary) or hex(N): and the bytes, wrapped as the registry editor wraps them.
+// column: characters already on the line.
 template <class Ch>
 void AppendHex(String<Ch>& out, DWORD type, const BYTE* data, DWORD size, size_t column)
 {
@@ -191,7 +194,7 @@ void AppendHex(String<Ch>& out, DWORD type, const BYTE* data, DWORD size, size_t
             break;
         out.Append((Ch)',');
         column += 3;
-        if (column >= 77) {
+        if (column >= kHexWrapColumn) {
             out.AppendAscii("\\\r\n  ");
             column = 2;
         }
@@ -327,7 +330,7 @@ void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
             continue;
         }
         // A name longer than the buffer reports no size: double it, up to the registry's limit.
-        if (lResult == ERROR_MORE_DATA && name.Count() < 32768) {
+        if (lResult == ERROR_MORE_DATA && name.Count() < kRegistryNameLimit) {
             name.Resize(name.Count() * 2);
             continue;
         }
@@ -346,7 +349,7 @@ void AddTree(Script<Ch>& script, HKEY hKey, const String<Ch>& path)
         LONG lResult = EnumKey(hKey, i, subKey.Get(), &cchSubKey);
         if (lResult == ERROR_NO_MORE_ITEMS)
             break;
-        if (lResult == ERROR_MORE_DATA && subKey.Count() < 32768) {
+        if (lResult == ERROR_MORE_DATA && subKey.Count() < kRegistryNameLimit) {
             subKey.Resize(subKey.Count() * 2);
             continue;
         }
