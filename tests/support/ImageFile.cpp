@@ -1,8 +1,6 @@
 #include "ImageFile.h"
-#include <cstddef>
 #include <set>
 #include <sstream>
-#include "TestSupport.h"
 
 namespace {
 std::string Lower(std::string text)
@@ -70,38 +68,6 @@ void ReadVersionNode(const std::string& bytes, size_t at, const std::string& pat
 }
 } // namespace
 
-PeFile::PeFile(const std::string& path) : m_bytes(ReadFileBytes(path))
-{
-    LONG ntOffset = Has(0, sizeof(IMAGE_DOS_HEADER)) ? At<IMAGE_DOS_HEADER>(0).e_lfanew : 0;
-    m_valid = ntOffset > 0 && Has(ntOffset, sizeof(IMAGE_NT_HEADERS32))
-           && At<IMAGE_DOS_HEADER>(0).e_magic == IMAGE_DOS_SIGNATURE
-           && At<IMAGE_NT_HEADERS32>(ntOffset).Signature == IMAGE_NT_SIGNATURE;
-    if (!m_valid)
-        return;
-    m_nt = At<IMAGE_NT_HEADERS32>(ntOffset);
-    size_t sections = ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + m_nt.FileHeader.SizeOfOptionalHeader;
-    for (WORD i = 0; i < m_nt.FileHeader.NumberOfSections; ++i)
-        if (Has(sections + i * sizeof(IMAGE_SECTION_HEADER), sizeof(IMAGE_SECTION_HEADER)))
-            m_sections.push_back(At<IMAGE_SECTION_HEADER>(sections + i * sizeof(IMAGE_SECTION_HEADER)));
-}
-
-size_t PeFile::Offset(DWORD rva) const
-{
-    for (const IMAGE_SECTION_HEADER& s : m_sections)
-        if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
-            return rva - s.VirtualAddress + s.PointerToRawData;
-    return 0;
-}
-
-std::string PeFile::StringAtRva(DWORD rva) const
-{
-    size_t offset = Offset(rva);
-    if (offset == 0 || offset >= m_bytes.size())
-        return std::string();
-    size_t end = m_bytes.find('\0', offset);
-    return m_bytes.substr(offset, end == std::string::npos ? std::string::npos : end - offset);
-}
-
 std::vector<Import> ReadImports(const PeFile& pe)
 {
     std::vector<Import> imports;
@@ -125,21 +91,6 @@ std::vector<Import> ReadImports(const PeFile& pe)
     return imports;
 }
 
-std::string ImageModule::Resource(LPCSTR type, LPCSTR name, WORD language) const
-{
-    HRSRC info = m_module ? FindResourceExA(m_module, type, name, language) : NULL;
-    HGLOBAL loaded = info ? LoadResource(m_module, info) : NULL;
-    const void* data = loaded ? LockResource(loaded) : NULL;
-    return data ? std::string(static_cast<const char*>(data), SizeofResource(m_module, info)) : std::string();
-}
-
-std::string ImageModule::LoadAnsiString(UINT id, int limit) const
-{
-    std::string buffer(limit, '\0');
-    int length = LoadStringA(m_module, id, &buffer[0], limit);
-    return buffer.substr(0, length > 0 ? length : 0);
-}
-
 std::string TypesOf(HMODULE module)
 {
     std::string list;
@@ -159,37 +110,6 @@ std::string LanguagesOf(HMODULE module, LPCSTR type, LPCSTR name)
     std::string list;
     EnumResourceLanguagesA(module, type, name, AddLanguage, reinterpret_cast<LONG_PTR>(&list));
     return list;
-}
-
-std::wstring Reader::Text()
-{
-    std::wstring text;
-    for (WORD c = Word(); c != 0 && !m_overrun; c = Word())
-        text += static_cast<wchar_t>(c);
-    return text;
-}
-
-std::wstring Reader::NameOrOrdinal(WORD& ordinal)
-{
-    ordinal = 0;
-    size_t start = m_pos;
-    if (Word() == 0xFFFF) {
-        ordinal = Word();
-        return std::wstring();
-    }
-    m_pos = start;
-    return Text();
-}
-
-void Reader::Take(void* out, size_t size)
-{
-    if (m_pos + size > m_bytes.size()) {
-        m_overrun = true;
-        m_pos = m_bytes.size();
-        return;
-    }
-    std::memcpy(out, m_bytes.data() + m_pos, size);
-    m_pos += size;
 }
 
 VersionInfo ReadVersion(const std::string& bytes)
@@ -233,42 +153,6 @@ std::vector<std::string> ManifestElements(const std::string& xml, std::string& d
             ++depth;
     }
     return elements;
-}
-
-std::string Show(const std::wstring& text)
-{
-    std::string shown;
-    for (wchar_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != L'\\') {
-            shown += static_cast<char>(c);
-        } else {
-            char escape[8];
-            wsprintfA(escape, "\\u%04X", static_cast<unsigned>(c));
-            shown += escape;
-        }
-    }
-    return shown;
-}
-
-std::string ShowBytes(const std::string& bytes)
-{
-    std::string shown;
-    for (unsigned char c : bytes) {
-        char hex[4];
-        wsprintfA(hex, "%02X ", c);
-        shown += hex;
-    }
-    return shown;
-}
-
-std::string ToCodePage(const std::wstring& text, UINT codePage)
-{
-    if (text.empty())
-        return std::string();
-    int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
-    std::string converted(size, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &converted[0], size, NULL, NULL);
-    return converted;
 }
 
 std::string Utf16(const wchar_t* text)
