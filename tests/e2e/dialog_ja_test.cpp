@@ -1,8 +1,10 @@
 // The cleaner dialog in Japanese (code page 932).
 #include <doctest/doctest.h>
 #include "DialogSession.h"
+#include "DelKeyTable.h"
 #include "Products.h"
 #include "TestSupport.h"
+#include "resource.h"
 
 namespace {
 std::string WithoutLineFeeds(std::string s)
@@ -17,14 +19,14 @@ TEST_CASE("Japanese: the dialog, its list and its refusals")
 {
     REQUIRE(GetACP() == 932);
     CleanMachine machine;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kProductCount; ++i)
         machine.Plant(i);
     OpenDialog d;
     CHECK(WindowText(d.dialog) == Acp(u8"ペロナ インストール情報削除ツール V1.0L15"));
     CHECK(OffCentre(d.dialog) == "");
     const std::vector<ListItemView> items = ReadList(d.list);
-    REQUIRE(items.size() == 4);
-    for (int i = 0; i < 4; ++i) {
+    REQUIRE(items.size() == kProductCount);
+    for (int i = 0; i < kProductCount; ++i) {
         CHECK(items[i].text == Acp(kJapaneseDisplayNames[i]));
         CHECK(items[i].data == i);
     }
@@ -43,7 +45,7 @@ TEST_CASE("Japanese: the dialog, its list and its refusals")
     SUBCASE("the main application while the linked software is listed") {
         d.Select(0);
         const MessageBoxView box = d.PressRemove();
-        CHECK(box.text == WithoutLineFeeds(AppString(8)));
+        CHECK(box.text == WithoutLineFeeds(AppString(IDS_MONITOR_INSTALLED)));
         CHECK(box.text.find(Acp(u8"連携ソフトウェアがインストールされています。")) == 0);
         d.Dismiss(box);
     }
@@ -53,8 +55,8 @@ TEST_CASE("Japanese: the dialog, its list and its refusals")
 TEST_CASE("Japanese at 144 DPI: the dialog centred; with only the viewer left, the linkage option is refused")
 {
     CleanMachine machine;
-    machine.Plant(1);
-    machine.Plant(3);
+    machine.Plant(kProductViewer);
+    machine.Plant(kProductLinkage);
     ScopedDpi dpi(144);
     OpenDialog d;
     RECT client;
@@ -71,13 +73,13 @@ TEST_CASE("Japanese at 144 DPI: the dialog centred; with only the viewer left, t
 TEST_CASE("Japanese: a failed registry deletion shows its code")
 {
     CleanMachine machine;
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=deny-delete" });
-    CHECK(AppString(3) == Acp(u8"インストール情報を削除しますか？"));
+    CHECK(AppString(IDS_CONFIRM_REMOVE) == Acp(u8"インストール情報を削除しますか？"));
     const MessageBoxView box = d.Confirm();
     CHECK(box.text == Acp(u8"レジストリの削除に失敗しました。(CODE=-12)\r* エラーの詳細はログファイル(Pelo7Clean.log)を\r   参照してください。"));
     SaveScreenshot("ja-failure");
     d.Dismiss(box);
     d.Finish();
-    CHECK(ProductLeftovers(1));
+    CHECK(ProductLeftovers(kProductViewer));
 }

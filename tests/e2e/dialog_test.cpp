@@ -3,25 +3,24 @@
 #include "DialogSession.h"
 #include "EngineSupport.h"
 #include "Products.h"
+#include "DelKeyTable.h"
 #include "TestSupport.h"
-
-namespace {
-const int kRemove = 1000;
-}
+#include "WaitUntil.h"
+#include "resource.h"
 
 TEST_CASE("the list shows installed products in catalog order with their catalog index")
 {
     CleanMachine machine;
     SUBCASE("earlier entries missing") {
-        machine.Plant(3);
-        machine.Plant(1);
+        machine.Plant(kProductLinkage);
+        machine.Plant(kProductViewer);
         OpenDialog d;
         const std::vector<ListItemView> items = ReadList(d.list);
         REQUIRE(items.size() == 2);
-        CHECK(items[0].text == kDisplayNames[1]);
-        CHECK(items[0].data == 1);
-        CHECK(items[1].text == kDisplayNames[3]);
-        CHECK(items[1].data == 3);
+        CHECK(items[0].text == kDisplayNames[kProductViewer]);
+        CHECK(items[0].data == kProductViewer);
+        CHECK(items[1].text == kDisplayNames[kProductLinkage]);
+        CHECK(items[1].data == kProductLinkage);
         CHECK(d.Selection() == 0);
         CHECK(IsWindowEnabled(d.list));
         CHECK(IsWindowEnabled(d.remove));
@@ -29,17 +28,18 @@ TEST_CASE("the list shows installed products in catalog order with their catalog
         SaveScreenshot("en-idle");
     }
     SUBCASE("a product with several keys is listed once, by its first readable key") {
-        machine.Plant(2);
+        machine.Plant(kProductMonitor);
         // The first key loses its display name: the second key names the product.
-        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey("{1FAD4C1C-42C7-44B0-BEA0-83E764C09CC0}"), "DisplayName", "");
-        RegRemoveTree(HKEY_LOCAL_MACHINE, UninstallKey("{1FAD4C1C-42C7-44B0-BEA0-83E764C09CC0}"));
-        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey("{A21BE746-DBB6-44C0-887E-558B55560351}"), "DisplayName", "Third key");
-        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey("{1AE29A88-D105-4427-9580-1ED00A71DAD7}"), "DisplayName", "Second key");
+        const DelKeyName* keys = g_delKeyTable[kProductMonitor].pGuidKeys;
+        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey(keys[0]), "DisplayName", "");
+        RegRemoveTree(HKEY_LOCAL_MACHINE, UninstallKey(keys[0]));
+        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey(keys[2]), "DisplayName", "Third key");
+        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey(keys[1]), "DisplayName", "Second key");
         OpenDialog d;
         const std::vector<ListItemView> items = ReadList(d.list);
         REQUIRE(items.size() == 1);
         CHECK(items[0].text == "Second key");
-        CHECK(items[0].data == 2);
+        CHECK(items[0].data == kProductMonitor);
     }
     SUBCASE("nothing installed: an empty, disabled list and the focus on Finish") {
         OpenDialog d;
@@ -56,8 +56,8 @@ TEST_CASE("a product that must be uninstalled first is refused with its message"
 {
     CleanMachine machine;
     SUBCASE("the main application while the folder-monitor software is listed") {
-        machine.Plant(0);
-        machine.Plant(2);
+        machine.Plant(kProductMain);
+        machine.Plant(kProductMonitor);
         // Before Vista the text keeps its line feed; from Vista on the sentences join.
         struct { const char* version; const char* text; } cases[] = {
             { "winxp", "Tumi3 Folder Monitor Software is installed.\nPlease uninstall it before you uninstall Tumora." },
@@ -75,14 +75,14 @@ TEST_CASE("a product that must be uninstalled first is refused with its message"
             CHECK(box.ok);
             CHECK(!box.yes);
             d.Dismiss(box);
-            CHECK(ProductLeftovers(0));
+            CHECK(ProductLeftovers(kProductMain));
             CHECK(d.Selection() == 0);
         }
     }
     SUBCASE("the linkage option while the main application is listed") {
-        machine.Plant(0);
-        machine.Plant(1);
-        machine.Plant(3);
+        machine.Plant(kProductMain);
+        machine.Plant(kProductViewer);
+        machine.Plant(kProductLinkage);
         OpenDialog d;
         d.Select(2);
         const MessageBoxView box = d.PressRemove();
@@ -91,11 +91,11 @@ TEST_CASE("a product that must be uninstalled first is refused with its message"
                           "Tumora Accounting Software Link Option.");
         CHECK(box.ok);
         d.Dismiss(box);
-        CHECK(ProductLeftovers(3));
+        CHECK(ProductLeftovers(kProductLinkage));
     }
     SUBCASE("the linkage option while only the viewer is listed") {
-        machine.Plant(1);
-        machine.Plant(3);
+        machine.Plant(kProductViewer);
+        machine.Plant(kProductLinkage);
         OpenDialog d;
         d.Select(1);
         const MessageBoxView box = d.PressRemove();
@@ -108,17 +108,17 @@ TEST_CASE("a product that must be uninstalled first is refused with its message"
 TEST_CASE("No changes nothing; Yes cleans, rebuilds the list and reports success")
 {
     CleanMachine machine;
-    machine.Plant(1);
-    machine.Plant(2);
+    machine.Plant(kProductViewer);
+    machine.Plant(kProductMonitor);
     OpenDialog d;
     d.Select(1);
 
     const MessageBoxView ask = d.PressRemove();
     CHECK(ask.defaultId == IDNO);
-    AnswerMessageBox(ask.hwnd, IDNO);
-    Sleep(500);
+    d.Dismiss(ask, IDNO);
+    Sleep(500);   // time enough for a box that No must not bring
     CHECK(d.app.FindMessageBox() == NULL);
-    CHECK(ProductLeftovers(2));
+    CHECK(ProductLeftovers(kProductMonitor));
     CHECK(d.Texts().size() == 2);
     CHECK(d.Selection() == 1);
 
@@ -127,10 +127,10 @@ TEST_CASE("No changes nothing; Yes cleans, rebuilds the list and reports success
     CHECK(done.owner == d.dialog);
     CHECK(done.ok);
     // The list was rebuilt before the box: the count dropped, so item 0 is selected.
-    CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[1] });
+    CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[kProductViewer] });
     CHECK(d.Selection() == 0);
-    CHECK(!ProductLeftovers(2));
-    CHECK(ProductLeftovers(1));
+    CHECK(!ProductLeftovers(kProductMonitor));
+    CHECK(ProductLeftovers(kProductViewer));
     SaveScreenshot("en-removed");
     d.Dismiss(done);
 
@@ -141,15 +141,15 @@ TEST_CASE("No changes nothing; Yes cleans, rebuilds the list and reports success
     CHECK(!IsWindowEnabled(d.remove));
     d.Dismiss(last);
     CHECK(WaitFocus(d.dialog, d.finish) == d.finish);
-    CHECK(!ProductLeftovers(1));
+    CHECK(!ProductLeftovers(kProductViewer));
     CHECK(!FileExists(AppLogPath()));   // nothing failed, nothing logged
 }
 
 TEST_CASE("a removal ended half way is restored from its restore file and run again to the end")
 {
     CleanMachine machine;
-    machine.Plant(1);
-    const char guid[] = "{76609508-04FF-44D6-BE62-1B57264CAD24}";
+    machine.Plant(kProductViewer);
+    const char* const guid = g_guidKeysViewer[0];
     const std::string planted = RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid));
     // Held open, the setup folder keeps the removal waiting once the keys are gone.
     HANDLE held = CreateFileA(SetupFolder(guid).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
@@ -158,8 +158,7 @@ TEST_CASE("a removal ended half way is restored from its restore file and run ag
     {
         OpenDialog d;
         AnswerMessageBox(d.PressRemove().hwnd, IDYES);
-        for (DWORD start = GetTickCount(); FileExists(SetupFolder(guid) + "\\setup.ini") && GetTickCount() - start < 10000;)
-            Sleep(20);
+        WaitUntil([&] { return !FileExists(SetupFolder(guid) + "\\setup.ini"); }, 10000);
         HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, d.app.Pid());
         TerminateProcess(process, 1);
         CloseHandle(process);
@@ -175,17 +174,17 @@ TEST_CASE("a removal ended half way is restored from its restore file and run ag
     REQUIRE(ImportRegFile(files[0]));
     CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid)) == planted);
     OpenDialog d;
-    CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[1] });
+    CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[kProductViewer] });
     const MessageBoxView done = d.Confirm();
     CHECK(done.text == "Successfully removed.");
     d.Dismiss(done);
-    CHECK(!ProductLeftovers(1));
+    CHECK(!ProductLeftovers(kProductViewer));
 }
 
 TEST_CASE("from a read-only medium the removal is asked about first: No keeps everything, Yes goes on")
 {
     CleanMachine machine;
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     UnixTempDir dir;
     const std::string exe = dir / "Pelo7Clean.exe";
     REQUIRE(CopyFileA(AppExePath().c_str(), exe.c_str(), FALSE));
@@ -207,10 +206,10 @@ TEST_CASE("from a read-only medium the removal is asked about first: No keeps ev
             SaveScreenshot("en-no-restore-file");
         d.Dismiss(ask, answer);
         if (answer == IDNO) {
-            Sleep(500);
+            Sleep(500);   // time enough for a box that No must not bring
             CHECK(d.app.FindMessageBox() == NULL);
-            CHECK(ProductLeftovers(1));
-            CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[1] });
+            CHECK(ProductLeftovers(kProductViewer));
+            CHECK(d.Texts() == std::vector<std::string>{ kDisplayNames[kProductViewer] });
             CHECK(d.Selection() == 0);
             CHECK(IsWindowEnabled(d.remove));
             CHECK(IsWindowEnabled(d.finish));
@@ -221,7 +220,7 @@ TEST_CASE("from a read-only medium the removal is asked about first: No keeps ev
             const MessageBoxView done = ReadMessageBox(result);
             CHECK(done.text == "Successfully removed.");
             d.Dismiss(done);
-            CHECK_FALSE(ProductLeftovers(1));
+            CHECK_FALSE(ProductLeftovers(kProductViewer));
         }
     }
     d.Finish();
@@ -231,8 +230,8 @@ TEST_CASE("from a read-only medium the removal is asked about first: No keeps ev
 TEST_CASE("while cleaning, the controls are disabled and keys typed are dropped; afterwards enabled again")
 {
     CleanMachine machine;
-    machine.Plant(1);
-    machine.Plant(3);
+    machine.Plant(kProductViewer);
+    machine.Plant(kProductLinkage);
     OpenDialog d;
     d.Select(0);
     RECT rect;
@@ -246,8 +245,7 @@ TEST_CASE("while cleaning, the controls are disabled and keys typed are dropped;
     const auto anyEnabled = [&] {
         return IsWindowEnabled(d.remove) || IsWindowEnabled(d.finish) || IsWindowEnabled(d.list);
     };
-    for (DWORD start = GetTickCount(); anyEnabled() && GetTickCount() - start < 3000;)
-        Sleep(10);
+    WaitUntil([&] { return !anyEnabled(); }, 3000, 10);
     CHECK(!IsWindowEnabled(d.remove));
     CHECK(!IsWindowEnabled(d.finish));
     CHECK(!IsWindowEnabled(d.list));
@@ -264,13 +262,10 @@ TEST_CASE("while cleaning, the controls are disabled and keys typed are dropped;
     // by then a replayed Enter would have closed the box.
     REQUIRE(XInput("keydown space"));
     HWND ok = GetDlgItem(result, IDOK);
-    for (DWORD start = GetTickCount(); IsWindow(result) && !(SendMessageA(ok, BM_GETSTATE, 0, 0) & BST_PUSHED)
-                                       && GetTickCount() - start < 10000;)
-        Sleep(10);
+    WaitUntil([&] { return !IsWindow(result) || (SendMessageA(ok, BM_GETSTATE, 0, 0) & BST_PUSHED); }, 10000, 10);
     CHECK(IsWindow(result));
     REQUIRE(XInput("keyup space"));
-    for (DWORD start = GetTickCount(); IsWindow(result) && GetTickCount() - start < 5000;)
-        Sleep(10);
+    WaitUntil([&] { return !IsWindow(result); }, 5000, 10);
     CHECK(!IsWindow(result));
     CHECK(!d.app.WaitExit(0));
 }
@@ -278,19 +273,19 @@ TEST_CASE("while cleaning, the controls are disabled and keys typed are dropped;
 TEST_CASE("a failed cleaning reports its code")
 {
     CleanMachine machine;
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     SUBCASE("registry deletion refused: the English message has no code") {
         OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=deny-delete" });
         const MessageBoxView box = d.Confirm();
         CHECK(box.text == "Failed to delete the registry.");
         CHECK(box.ok);
         d.Dismiss(box);
-        CHECK(ProductLeftovers(1));
+        CHECK(ProductLeftovers(kProductViewer));
         CHECK(d.Texts().size() == 1);
         const std::string log = ReadFileBytes(AppLogPath());
         CHECK(log.find("  Pelo7CleanDlg.cpp(") != std::string::npos);
-        CHECK(log.find(") : SHDeleteKey() Error! [OS] 12 [KeyName] SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-                       "{76609508-04FF-44D6-BE62-1B57264CAD24} [ErrCode] 5\r\n") != std::string::npos);
+        CHECK(log.find(") : SHDeleteKey() Error! [OS] 12 [KeyName] " + UninstallKey(g_guidKeysViewer[0]) + " [ErrCode] 5\r\n")
+              != std::string::npos);
     }
     SUBCASE("an exception inside the cleaning: code -9, and the log keeps the error code") {
         OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=throw-in-delete" });
@@ -324,15 +319,15 @@ TEST_CASE("a failed cleaning reports its code")
 TEST_CASE("keys: Enter starts the removal flow, Escape closes the dialog")
 {
     CleanMachine machine;
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     OpenDialog d;
     PostMessageA(d.list, WM_KEYDOWN, VK_RETURN, 0);
     HWND box = d.app.WaitMessageBox();
     REQUIRE(box != NULL);
-    CHECK(ReadMessageBox(box).text == AppString(3));
+    CHECK(ReadMessageBox(box).text == AppString(IDS_CONFIRM_REMOVE));
     AnswerMessageBox(box, IDNO);
-    Sleep(300);
-    CHECK(ProductLeftovers(1));
+    Sleep(300);   // time enough for a removal that No must not start
+    CHECK(ProductLeftovers(kProductViewer));
     PostMessageA(d.list, WM_KEYDOWN, VK_ESCAPE, 0);
     CHECK(d.app.WaitExit(10000));
 }
@@ -340,17 +335,17 @@ TEST_CASE("keys: Enter starts the removal flow, Escape closes the dialog")
 TEST_CASE("an exception out of a handler leaves the dialog running and usable")
 {
     CleanMachine machine;
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     SUBCASE("out of the first message box: the confirmation") {
         OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=throw-in-box" });
         // Sent, not posted: it returns once the handler has ended, and fails if the process died.
         DWORD_PTR answer = 0;
-        CHECK(SendMessageTimeoutA(d.dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), (LPARAM)d.remove,
+        CHECK(SendMessageTimeoutA(d.dialog, WM_COMMAND, MAKEWPARAM(IDC_BTN_REMOVE, BN_CLICKED), (LPARAM)d.remove,
                                   SMTO_NORMAL, 10000, &answer) != 0);
         CHECK(d.app.FindMessageBox() == NULL);
         // Remove asks again, and Finish ends the program.
         const MessageBoxView ask = d.PressRemove();
-        CHECK(ask.text == AppString(3));
+        CHECK(ask.text == AppString(IDS_CONFIRM_REMOVE));
         AnswerMessageBox(ask.hwnd, IDNO);
         d.Finish();
     }
@@ -358,8 +353,7 @@ TEST_CASE("an exception out of a handler leaves the dialog running and usable")
         OpenDialog d(FaultExePath(), { "PELO7CLEAN_FAULT=throw-in-guard-log" });
         const MessageBoxView ask = d.PressRemove();
         AnswerMessageBox(ask.hwnd, IDYES);
-        for (DWORD start = GetTickCount(); d.app.FindMessageBox() == ask.hwnd && GetTickCount() - start < 5000;)
-            Sleep(20);
+        d.app.WaitGone(ask.hwnd);
         // Answered once the handler has ended: the removal pumps no messages.
         DWORD_PTR answer = 0;
         CHECK(SendMessageTimeoutA(d.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0);
@@ -374,12 +368,9 @@ TEST_CASE("an exception out of a handler leaves the dialog running and usable")
 TEST_CASE("Remove with nothing selected only logs, naming the dialog's source file")
 {
     CleanMachine machine;
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     OpenDialog d;
-    d.Select(-1);
-    ClickButton(d.dialog, kRemove);
-    Sleep(500);
-    CHECK(d.app.FindMessageBox() == NULL);
+    d.RemoveUnselected();
     const std::string log = ReadFileBytes(AppLogPath());
     REQUIRE(log.size() > 21);
     CHECK(log.substr(19, 20) == "  Pelo7CleanDlg.cpp(");

@@ -1,83 +1,10 @@
-// What the built executable must carry, and the means to read it back: shared by
-// image_test.cpp and image_ja_test.cpp.
+// What the built executable must carry: shared by image_test.cpp and image_ja_test.cpp.
 #pragma once
 #include <windows.h>
-#include <string>
-#include "AppDriver.h"
-#include "TestSupport.h"
-
-inline std::string BuiltExePath() { return AppExePath(); }
-
-// The executable mapped as data: its resources can be read, none of its code runs.
-class ImageModule {
-public:
-    ImageModule() : m_module(LoadLibraryExA(BuiltExePath().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~ImageModule() { if (m_module) FreeLibrary(m_module); }
-    HMODULE Handle() const { return m_module; }
-
-    // The raw bytes of one resource in exactly the given language; "" when absent.
-    std::string Resource(LPCSTR type, LPCSTR name, WORD language) const
-    {
-        HRSRC info = m_module ? FindResourceExA(m_module, type, name, language) : NULL;
-        HGLOBAL loaded = info ? LoadResource(m_module, info) : NULL;
-        const void* data = loaded ? LockResource(loaded) : NULL;
-        return data ? std::string(static_cast<const char*>(data), SizeofResource(m_module, info)) : std::string();
-    }
-
-    // The string as LoadStringA gives it for the current locale.
-    std::string LoadAnsiString(UINT id, int limit = 512) const
-    {
-        std::string buffer(limit, '\0');
-        int length = LoadStringA(m_module, id, &buffer[0], limit);
-        return buffer.substr(0, length > 0 ? length : 0);
-    }
-
-private:
-    HMODULE m_module;
-    ImageModule(const ImageModule&) = delete;
-    ImageModule& operator=(const ImageModule&) = delete;
-};
+#include "ImageFile.h"
 
 const WORD LANG_EN = 1033;
 const WORD LANG_JA = 1041;
-
-// UTF-16 text made printable for failure messages: every character outside
-// printable ASCII (and the backslash) as \uXXXX, so equal texts give equal results.
-inline std::string Show(const std::wstring& text)
-{
-    std::string shown;
-    for (wchar_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != L'\\') {
-            shown += static_cast<char>(c);
-        } else {
-            char escape[8];
-            wsprintfA(escape, "\\u%04X", static_cast<unsigned>(c));
-            shown += escape;
-        }
-    }
-    return shown;
-}
-
-inline std::string ShowBytes(const std::string& bytes)
-{
-    std::string shown;
-    for (unsigned char c : bytes) {
-        char hex[4];
-        wsprintfA(hex, "%02X ", c);
-        shown += hex;
-    }
-    return shown;
-}
-
-inline std::string ToCodePage(const std::wstring& text, UINT codePage)
-{
-    if (text.empty())
-        return std::string();
-    int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
-    std::string converted(size, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &converted[0], size, NULL, NULL);
-    return converted;
-}
 
 // The string table, ids 1 to 12, as the two languages must hold it.
 struct ExpectedString {

@@ -1,116 +1,16 @@
 // The built executable read back: its headers, its imports and its resources.
 #include <doctest/doctest.h>
 #include <windows.h>
-#include <cstddef>
-#include <cstring>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
-#include "TestSupport.h"
+#include "ImageFile.h"
 #include "allowed_imports.h"
 #include "image_expected.h"
 
 namespace {
-
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-// The image file as bytes, with bounds-checked access by file offset and by RVA.
-class PeFile {
-public:
-    PeFile() : m_bytes(ReadFileBytes(BuiltExePath()))
-    {
-        LONG ntOffset = Has(0, sizeof(IMAGE_DOS_HEADER)) ? At<IMAGE_DOS_HEADER>(0).e_lfanew : 0;
-        m_valid = ntOffset > 0 && Has(ntOffset, sizeof(IMAGE_NT_HEADERS32))
-               && At<IMAGE_DOS_HEADER>(0).e_magic == IMAGE_DOS_SIGNATURE
-               && At<IMAGE_NT_HEADERS32>(ntOffset).Signature == IMAGE_NT_SIGNATURE;
-        if (!m_valid)
-            return;
-        m_nt = At<IMAGE_NT_HEADERS32>(ntOffset);
-        size_t sections = ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + m_nt.FileHeader.SizeOfOptionalHeader;
-        for (WORD i = 0; i < m_nt.FileHeader.NumberOfSections; ++i)
-            if (Has(sections + i * sizeof(IMAGE_SECTION_HEADER), sizeof(IMAGE_SECTION_HEADER)))
-                m_sections.push_back(At<IMAGE_SECTION_HEADER>(sections + i * sizeof(IMAGE_SECTION_HEADER)));
-    }
-
-    bool Valid() const { return m_valid; }
-    const IMAGE_NT_HEADERS32& Nt() const { return m_nt; }
-
-    // File offset of an RVA; 0 when no section holds it.
-    size_t Offset(DWORD rva) const
-    {
-        for (const IMAGE_SECTION_HEADER& s : m_sections)
-            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
-                return rva - s.VirtualAddress + s.PointerToRawData;
-        return 0;
-    }
-
-    template <class T> T AtRva(DWORD rva) const
-    {
-        size_t offset = Offset(rva);
-        return offset != 0 && Has(offset, sizeof(T)) ? At<T>(offset) : T();
-    }
-
-    std::string StringAtRva(DWORD rva) const
-    {
-        size_t offset = Offset(rva);
-        if (offset == 0 || offset >= m_bytes.size())
-            return std::string();
-        size_t end = m_bytes.find('\0', offset);
-        return m_bytes.substr(offset, end == std::string::npos ? std::string::npos : end - offset);
-    }
-
-private:
-    bool Has(size_t offset, size_t size) const { return offset + size <= m_bytes.size(); }
-    template <class T> T At(size_t offset) const
-    {
-        T value;
-        std::memcpy(&value, m_bytes.data() + offset, sizeof(T));
-        return value;
-    }
-
-    std::string m_bytes;
-    bool m_valid = false;
-    IMAGE_NT_HEADERS32 m_nt = {};
-    std::vector<IMAGE_SECTION_HEADER> m_sections;
-};
-
-struct Import {
-    std::string dll;       // lower case
-    std::string function;  // empty when imported by ordinal
-    WORD ordinal;
-};
-
-std::vector<Import> ReadImports(const PeFile& pe)
-{
-    std::vector<Import> imports;
-    const IMAGE_DATA_DIRECTORY& dir = pe.Nt().OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (DWORD at = dir.VirtualAddress; dir.VirtualAddress != 0; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-        IMAGE_IMPORT_DESCRIPTOR d = pe.AtRva<IMAGE_IMPORT_DESCRIPTOR>(at);
-        if (d.Name == 0)
-            break;
-        std::string dll = Lower(pe.StringAtRva(d.Name));
-        DWORD thunks = d.OriginalFirstThunk ? d.OriginalFirstThunk : d.FirstThunk;
-        for (DWORD t = thunks;; t += sizeof(DWORD)) {
-            DWORD entry = pe.AtRva<DWORD>(t);
-            if (entry == 0)
-                break;
-            if (entry & IMAGE_ORDINAL_FLAG32)
-                imports.push_back({dll, std::string(), static_cast<WORD>(IMAGE_ORDINAL32(entry))});
-            else  // hint word, then the name
-                imports.push_back({dll, pe.StringAtRva(entry + sizeof(WORD)), 0});
-        }
-    }
-    return imports;
-}
 
 std::map<std::string, std::set<std::string>> AllowedImports()
 {
@@ -122,102 +22,6 @@ std::map<std::string, std::set<std::string>> AllowedImports()
             allowed[a.dll].insert(name);
     }
     return allowed;
-}
-
-// --- resources --------------------------------------------------------------
-
-// Little-endian reader over one resource's bytes; reads past the end give zeros
-// and mark the reader as overrun, so a truncated resource fails the checks.
-class Reader {
-public:
-    explicit Reader(std::string bytes) : m_bytes(std::move(bytes)) {}
-    WORD Word() { WORD v = 0; Take(&v, sizeof v); return v; }
-    DWORD Dword() { DWORD v = 0; Take(&v, sizeof v); return v; }
-    short Short() { return static_cast<short>(Word()); }
-    BYTE Byte() { BYTE v = 0; Take(&v, sizeof v); return v; }
-    std::wstring Text()  // zero-terminated UTF-16
-    {
-        std::wstring text;
-        for (WORD c = Word(); c != 0 && !m_overrun; c = Word())
-            text += static_cast<wchar_t>(c);
-        return text;
-    }
-    // A name or ordinal field: 0xFFFF and a number, or a zero-terminated text.
-    std::wstring NameOrOrdinal(WORD& ordinal)
-    {
-        ordinal = 0;
-        size_t start = m_pos;
-        if (Word() == 0xFFFF) {
-            ordinal = Word();
-            return std::wstring();
-        }
-        m_pos = start;
-        return Text();
-    }
-    void Align4() { m_pos = (m_pos + 3) & ~size_t(3); }
-    size_t Pos() const { return m_pos; }
-    void Seek(size_t pos) { m_pos = pos; }
-    bool Overrun() const { return m_overrun; }
-
-private:
-    void Take(void* out, size_t size)
-    {
-        if (m_pos + size > m_bytes.size()) {
-            m_overrun = true;
-            m_pos = m_bytes.size();
-            return;
-        }
-        std::memcpy(out, m_bytes.data() + m_pos, size);
-        m_pos += size;
-    }
-    std::string m_bytes;
-    size_t m_pos = 0;
-    bool m_overrun = false;
-};
-
-// Resource enumerations as blank-separated lists, for readable failures.
-std::string Id(LPCSTR name)
-{
-    return IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<ULONG_PTR>(name)) : std::string(name);
-}
-
-BOOL CALLBACK AddType(HMODULE, LPSTR type, LONG_PTR list)
-{
-    *reinterpret_cast<std::string*>(list) += " " + Id(type);
-    return TRUE;
-}
-
-BOOL CALLBACK AddName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list)
-{
-    *reinterpret_cast<std::string*>(list) += " " + Id(name);
-    return TRUE;
-}
-
-BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR list)
-{
-    *reinterpret_cast<std::string*>(list) += " " + std::to_string(language);
-    return TRUE;
-}
-
-std::string TypesOf(HMODULE module)
-{
-    std::string list;
-    EnumResourceTypesA(module, AddType, reinterpret_cast<LONG_PTR>(&list));
-    return list;
-}
-
-std::string NamesOf(HMODULE module, LPCSTR type)
-{
-    std::string list;
-    EnumResourceNamesA(module, type, AddName, reinterpret_cast<LONG_PTR>(&list));
-    return list;
-}
-
-std::string LanguagesOf(HMODULE module, LPCSTR type, LPCSTR name)
-{
-    std::string list;
-    EnumResourceLanguagesA(module, type, name, AddLanguage, reinterpret_cast<LONG_PTR>(&list));
-    return list;
 }
 
 // --- dialog template ----------------------------------------------------------
@@ -272,101 +76,12 @@ const ExpectedDialog kExpectedDialogs[] = {
         {IDCANCEL, kButton, kButtonStyle, 205, 159, 50, 14, L"終了"}}},
 };
 
-// --- version resource ---------------------------------------------------------
-
-// The version resource's tree flattened: "StringFileInfo/040904b0/ProductName"
-// and the like, each with its value's bytes (text values as UTF-16 without the
-// terminating zeros).
-struct VersionInfo {
-    std::wstring rootKey;
-    VS_FIXEDFILEINFO fixed = {};
-    std::map<std::string, std::string> values;
-};
-
-void ReadVersionNode(const std::string& bytes, size_t at, const std::string& path, VersionInfo& info)
-{
-    Reader r(bytes);
-    r.Seek(at);
-    WORD length = r.Word(), valueLength = r.Word(), type = r.Word();
-    size_t end = at + length;
-    std::wstring key = r.Text();
-    r.Align4();
-    bool root = path.empty() && info.rootKey.empty();
-    std::string name = root ? std::string() : path.empty() ? Show(key) : path + "/" + Show(key);
-    size_t valueBytes = type == 1 ? valueLength * sizeof(WCHAR) : valueLength;
-    std::string value = bytes.substr(r.Pos(), valueBytes);
-    r.Seek(r.Pos() + valueBytes);
-    r.Align4();
-    if (root) {
-        info.rootKey = key;
-        if (value.size() == sizeof(VS_FIXEDFILEINFO))
-            std::memcpy(&info.fixed, value.data(), sizeof info.fixed);
-    } else if (r.Pos() >= end) {  // a leaf: a value
-        while (type == 1 && value.size() >= 2 && value[value.size() - 1] == 0 && value[value.size() - 2] == 0)
-            value.resize(value.size() - 2);
-        info.values[name] = value;
-    }
-    while (r.Pos() + 6 <= end && end <= bytes.size()) {
-        size_t child = r.Pos();
-        WORD childLength = r.Word();
-        if (childLength < 6)
-            break;
-        ReadVersionNode(bytes, child, name, info);
-        r.Seek((child + childLength + 3) & ~size_t(3));
-    }
-}
-
-std::string Utf16(const wchar_t* text)
-{
-    return std::string(reinterpret_cast<const char*>(text), std::wcslen(text) * sizeof(WCHAR));
-}
-
-// --- manifest -----------------------------------------------------------------
-
-// The manifest's elements in document order, as "depth name attr=value ...",
-// attributes sorted; enough XML for a flat, comment-free manifest.
-std::vector<std::string> ManifestElements(const std::string& xml, std::string& description)
-{
-    std::vector<std::string> elements;
-    int depth = 0;
-    for (size_t open = xml.find('<'); open != std::string::npos; open = xml.find('<', open + 1)) {
-        size_t close = xml.find('>', open);
-        if (close == std::string::npos)
-            break;
-        std::string tag = xml.substr(open + 1, close - open - 1);
-        if (tag.empty() || tag[0] == '?' || tag[0] == '!')
-            continue;
-        if (tag[0] == '/') {
-            --depth;
-            continue;
-        }
-        bool selfClosing = tag[tag.size() - 1] == '/';
-        if (selfClosing)
-            tag.resize(tag.size() - 1);
-        std::istringstream parts(tag);
-        std::string name, attribute;
-        parts >> name;
-        std::set<std::string> attributes;
-        while (parts >> attribute)
-            attributes.insert(attribute);
-        std::string shown = std::to_string(depth) + " " + name;
-        for (const std::string& a : attributes)
-            shown += " " + a;
-        elements.push_back(shown);
-        if (name == "description")
-            description = xml.substr(close + 1, xml.find('<', close) - close - 1);
-        if (!selfClosing)
-            ++depth;
-    }
-    return elements;
-}
-
 } // namespace
 
 TEST_CASE("the image is a 32-bit Windows GUI program that Windows 98 loads")
 {
     PeFile pe;
-    REQUIRE_MESSAGE(pe.Valid(), "not a PE image: " << BuiltExePath());
+    REQUIRE_MESSAGE(pe.Valid(), "not a PE image: " << AppExePath());
     CHECK(pe.Nt().FileHeader.Machine == IMAGE_FILE_MACHINE_I386);
     CHECK(pe.Nt().OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC);
     CHECK(pe.Nt().OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI);
@@ -410,7 +125,7 @@ TEST_CASE("every import is an ANSI system function of both Windows 98 and Window
 TEST_CASE("resources: exactly the expected ones, each in its languages")
 {
     ImageModule image;
-    REQUIRE_MESSAGE(image.Handle() != NULL, "cannot map " << BuiltExePath());
+    REQUIRE_MESSAGE(image.Handle() != NULL, "cannot map " << AppExePath());
     HMODULE h = image.Handle();
 
     // icon images, dialog, strings, icon group, version, manifest
@@ -613,8 +328,7 @@ TEST_CASE("version resource in both languages")
         CAPTURE(e.language);
         std::string bytes = image.Resource(RT_VERSION, MAKEINTRESOURCEA(1), e.language);
         REQUIRE_FALSE(bytes.empty());
-        VersionInfo info;
-        ReadVersionNode(bytes, 0, std::string(), info);
+        VersionInfo info = ReadVersion(bytes);
         CHECK(Show(info.rootKey) == "VS_VERSION_INFO");
 
         const VS_FIXEDFILEINFO& f = info.fixed;

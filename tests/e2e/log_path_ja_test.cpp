@@ -1,23 +1,12 @@
 // Where the program puts its log: beside itself, whatever it is called, in a
 // folder whose name ends in a double-byte character with a 0x5C trail byte.
 #include <doctest/doctest.h>
+#include "DelKeyTable.h"
 #include "DialogSession.h"
 #include "EngineSupport.h"
 #include "Products.h"
 #include "TestSupport.h"
-
-namespace {
-// Starts the program at exe, makes it log one line (Remove with nothing
-// selected), and closes it.
-void RunAndLog(const std::string& exe)
-{
-    OpenDialog d(exe);
-    ClickButton(d.dialog, 1000);
-    Sleep(500);
-    CHECK(d.app.FindMessageBox() == NULL);
-    d.Finish();
-}
-}
+#include "resource.h"
 
 TEST_CASE("the log lies beside the executable, whatever its name and folder")
 {
@@ -29,7 +18,11 @@ TEST_CASE("the log lies beside the executable, whatever its name and folder")
     const std::string exe = folder + "\\" + Acp(u8"掃除.exe");
     REQUIRE(CopyFileA(AppExePath().c_str(), exe.c_str(), FALSE));
 
-    RunAndLog(exe);
+    {
+        OpenDialog d(exe);
+        d.RemoveUnselected();
+        d.Finish();
+    }
     const std::string log = ReadFileBytes(folder + "\\Pelo7Clean.log");
     CHECK(log.find(") : CListBox::GetCurSel() Error! [Return] -1\r\n") != std::string::npos);
     CHECK(!FileExists(dir / "Pelo7Clean.log"));
@@ -39,7 +32,7 @@ TEST_CASE("the log lies beside the executable, whatever its name and folder")
 TEST_CASE("a folder too long for the log's name turns logging off; the restore file goes there all the same")
 {
     CleanMachine machine;
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     TempDir dir;
     // The executable's path fits in 259 characters; folder, backslash and log name do not.
     const std::string folder = MakeFolderOfLength(dir.Path(), 250);
@@ -47,19 +40,15 @@ TEST_CASE("a folder too long for the log's name turns logging off; the restore f
     REQUIRE(CopyFileA(AppExePath().c_str(), exe.c_str(), FALSE));
     {
         OpenDialog d(exe);
-        // Something to log: Remove with nothing selected.
-        d.Select(-1);
-        ClickButton(d.dialog, 1000);
-        Sleep(500);
-        CHECK(d.app.FindMessageBox() == NULL);
+        d.RemoveUnselected();   // something to log
         // No question: the restore file is written.
         d.Select(0);
         const MessageBoxView done = d.Confirm();
-        CHECK(done.text == AppString(4));
+        CHECK(done.text == AppString(IDS_REMOVE_SUCCEEDED));
         d.Dismiss(done);
         d.Finish();
     }
-    CHECK_FALSE(ProductLeftovers(1));
+    CHECK_FALSE(ProductLeftovers(kProductViewer));
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((folder + "\\*.l*").c_str(), &fd);
     CHECK(h == INVALID_HANDLE_VALUE);   // no log, and no log under a cut-off name

@@ -4,8 +4,10 @@
 #include <memory>
 #include "AppDriver.h"
 #include "DialogSession.h"
+#include "DelKeyTable.h"
 #include "Products.h"
 #include "TestSupport.h"
+#include "resource.h"
 
 namespace {
 // Closes the dialog as the user would and waits for the process to end.
@@ -49,7 +51,7 @@ TEST_CASE("the platform gate, for every system Wine can present")
             CHECK(app.FindMessageBox() == NULL);
             Finish(app, dialog);
         } else {
-            CheckRefusal(app, 7);
+            CheckRefusal(app, IDS_OS_NOT_SUPPORTED);
         }
     }
     CHECK(!FileExists(log));   // refusals are not logged, and a quiet run logs nothing
@@ -122,7 +124,7 @@ TEST_CASE("DLLs planted beside the executable are not loaded during a whole run"
         preferNative.emplace_back(new ScopedUserValue("Software\\Wine\\AppDefaults\\" PELO7CLEAN_EXE "\\DllOverrides",
                                                       name, REG_SZ, "native,builtin", 15));
     CleanMachine machine;
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     TempDir folder;
     const std::string exe = folder / PELO7CLEAN_EXE;
     std::vector<std::string> env;
@@ -144,7 +146,7 @@ TEST_CASE("DLLs planted beside the executable are not loaded during a whole run"
         d.Dismiss(done);
         d.Finish();
     }
-    CHECK(!ProductLeftovers(1));
+    CHECK(!ProductLeftovers(kProductViewer));
     for (const char* name : planted)
         CHECK_MESSAGE(!FileExists(folder / name + ".dll.loaded"), std::string(name));
 }

@@ -4,6 +4,7 @@
 #include <doctest/doctest.h>
 #include "DialogSession.h"
 #include "EngineSupport.h"
+#include "DelKeyTable.h"
 #include "Products.h"
 #include "TestSupport.h"
 
@@ -48,10 +49,10 @@ TEST_CASE("64-bit Windows: the 32-bit view is listed, cleaned and restored, the 
         MESSAGE("not a 64-bit prefix; this case runs in the win64 session");
         return;
     }
-    const char* guid = "{76609508-04FF-44D6-BE62-1B57264CAD24}";
+    const char* guid = g_guidKeysViewer[0];
     CleanMachine machine;
     REQUIRE(ProgramFilesDir().find("(x86)") != std::string::npos);
-    machine.Plant(1);
+    machine.Plant(kProductViewer);
     PlantEveryValueKind(UninstallKey(guid));
     REQUIRE(!NativeExists(UninstallKey(guid)));   // the planting went to the 32-bit view
     SetNative(UninstallKey(guid), "DisplayName", "Native 64-bit registration");
@@ -66,14 +67,14 @@ TEST_CASE("64-bit Windows: the 32-bit view is listed, cleaned and restored, the 
         OpenDialog d;
         const std::vector<ListItemView> items = ReadList(d.list);
         REQUIRE(items.size() == 1);
-        CHECK(items[0].text == kDisplayNames[1]);
+        CHECK(items[0].text == kDisplayNames[kProductViewer]);
         const MessageBoxView done = d.Confirm();
         CHECK(done.text == "Successfully removed.");
         d.Dismiss(done);
         d.Finish();
     }
 
-    CHECK(!ProductLeftovers(1));
+    CHECK(!ProductLeftovers(kProductViewer));
     CHECK(NativeExists(UninstallKey(guid)));
     CHECK(FileExists(nativeSetup + "\\setup.ini"));
     RemoveTree(nativeSetup);
@@ -85,6 +86,6 @@ TEST_CASE("64-bit Windows: the 32-bit view is listed, cleaned and restored, the 
     s_restored = AsImported(planted);
     REQUIRE(!s_restored.empty());
     CHECK(RunUnix("/usr/lib/wine/wine64 regedit /s \"" + files[0] + "\"", Restored, UninstallKey(guid)));
-    CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsKey("Kvertz.exe")));
+    CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsKey(g_appFilesViewer[0])));
     CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid), kView64) == native);
 }

@@ -2,6 +2,8 @@
 #include <stdexcept>
 #include "EngineSupport.h"
 #include "TestSupport.h"
+#include "WaitUntil.h"
+#include "resource.h"
 
 namespace {
 std::string FromWide(const wchar_t* w, int n)
@@ -19,7 +21,7 @@ struct FindArgs {
     HWND found;
 };
 
-BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lParam)
+BOOL CALLBACK FindTopLevelProc(HWND hwnd, LPARAM lParam)
 {
     FindArgs* a = (FindArgs*)lParam;
     DWORD pid = 0;
@@ -36,6 +38,14 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lParam)
         return FALSE;
     }
     return TRUE;
+}
+
+// The process's visible cleaner dialog (by caption), or else a box of it; NULL when none.
+HWND FindTopLevel(DWORD pid, bool wantDialog)
+{
+    FindArgs a = { pid, DialogCaption(), wantDialog, NULL };
+    EnumWindows(FindTopLevelProc, (LPARAM)&a);
+    return a.found;
 }
 
 HMODULE AppModule()
@@ -66,8 +76,8 @@ std::string AppString(UINT id)
     return buf;
 }
 
-std::string DialogCaption() { return AppString(1); }
-std::string BoxCaption() { return AppString(2); }
+std::string DialogCaption() { return AppString(IDS_DIALOG_TITLE); }
+std::string BoxCaption() { return AppString(IDS_APP_TITLE); }
 
 ScopedUserValue::ScopedUserValue(const char* key, const char* name, DWORD type, const void* data, DWORD size)
     : m_key(key), m_name(name), m_savedType(REG_NONE), m_had(false)
@@ -98,82 +108,39 @@ ScopedUserValue::~ScopedUserValue()
     RegCloseKey(h);
 }
 
-AppRun::AppRun(const std::string& exe, const std::vector<std::string>& env)
+AppRun::AppRun(const std::string& exe, const std::vector<std::string>& env) : m_process("\"" + exe + "\"", exe, env)
 {
-    std::string block;
-    if (!env.empty()) {
-        for (LPCH p = GetEnvironmentStringsA(), q = p; *q; q += lstrlenA(q) + 1)
-            block.append(q, lstrlenA(q) + 1), (void)p;
-        for (const std::string& e : env)
-            block.append(e.c_str(), e.size() + 1);
-        block.push_back('\0');
-    }
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    std::string cmd = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &cmd[0], NULL, NULL, FALSE, 0, env.empty() ? NULL : &block[0],
-                        NULL, &si, &m_pi))
+    if (!m_process.Started())
         throw std::runtime_error("cannot start " + exe);
 }
 
 AppRun::~AppRun()
 {
-    if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(m_pi.hProcess, 99);
-        WaitForSingleObject(m_pi.hProcess, 5000);
-    }
-    CloseHandle(m_pi.hThread);
-    CloseHandle(m_pi.hProcess);
+    m_process.End();
 }
 
-bool AppRun::WaitExit(DWORD ms, DWORD* exitCode)
+HWND AppRun::WaitWindow(bool dialog, DWORD ms)
 {
-    if (WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0)
-        return false;
-    if (exitCode != NULL)
-        GetExitCodeProcess(m_pi.hProcess, exitCode);
-    return true;
-}
-
-HWND AppRun::WaitDialog(DWORD ms)
-{
-    FindArgs a = { Pid(), DialogCaption(), true, NULL };
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20)) {
-        EnumWindows(FindTopLevel, (LPARAM)&a);
-        if (a.found != NULL) {
-            WaitIdle(ms);
-            return a.found;
-        }
-        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0)
-            break;
-    }
-    return NULL;
+    HWND found = NULL;
+    WaitUntil([&] { return (found = FindTopLevel(Pid(), dialog)) != NULL || WaitExit(0); }, ms);
+    if (found != NULL)
+        WaitIdle(ms);
+    return found;
 }
 
 HWND AppRun::FindMessageBox() const
 {
-    FindArgs a = { Pid(), DialogCaption(), false, NULL };
-    EnumWindows(FindTopLevel, (LPARAM)&a);
-    return a.found;
+    return FindTopLevel(Pid(), false);
 }
 
-HWND AppRun::WaitMessageBox(DWORD ms)
+bool AppRun::WaitGone(HWND box, DWORD ms) const
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20)) {
-        if (HWND box = FindMessageBox()) {
-            WaitIdle(ms);
-            return box;
-        }
-        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0)
-            break;
-    }
-    return NULL;
+    return WaitUntil([&] { return FindMessageBox() != box; }, ms);
 }
 
 bool AppRun::WaitIdle(DWORD ms)
 {
-    return WaitForInputIdle(m_pi.hProcess, ms) == 0;
+    return WaitForInputIdle(m_process.Handle(), ms) == 0;
 }
 
 std::string WindowText(HWND hwnd)
@@ -300,10 +267,8 @@ HWND FocusOf(HWND window)
 HWND WaitFocus(HWND window, HWND expected, DWORD ms)
 {
     // A dialog gets its focus back only some time after a box over it has gone.
-    HWND focus = FocusOf(window);
-    for (DWORD start = GetTickCount(); focus != expected && GetTickCount() - start < ms; focus = FocusOf(window))
-        Sleep(20);
-    return focus;
+    WaitUntil([&] { return FocusOf(window) == expected; }, ms);
+    return FocusOf(window);
 }
 
 std::string AppFolder()

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "ChildProcess.h"
 
 std::string AppExePath();   // the built Pelo7Clean.exe beside the test program, or PELO7CLEAN_TEST_EXE
 
@@ -52,14 +53,16 @@ class AppRun {
 public:
     explicit AppRun(const std::string& exe = AppExePath(), const std::vector<std::string>& env = {});
     ~AppRun();
-    DWORD Pid() const { return m_pi.dwProcessId; }
-    bool WaitExit(DWORD ms, DWORD* exitCode = NULL);
-    HWND WaitDialog(DWORD ms = 15000);          // its cleaner dialog, by caption
-    HWND WaitMessageBox(DWORD ms = 15000);      // a box other than the dialog
+    DWORD Pid() const { return m_process.Pid(); }
+    bool WaitExit(DWORD ms, DWORD* exitCode = NULL) { return m_process.WaitExit(ms, exitCode); }
+    HWND WaitDialog(DWORD ms = 15000) { return WaitWindow(true, ms); }        // its cleaner dialog, by caption
+    HWND WaitMessageBox(DWORD ms = 15000) { return WaitWindow(false, ms); }   // a box other than the dialog
     HWND FindMessageBox() const;                // NULL when none is shown
+    bool WaitGone(HWND box, DWORD ms = 5000) const;   // until that box is no longer shown
     bool WaitIdle(DWORD ms = 15000);            // waiting for input again
 private:
-    PROCESS_INFORMATION m_pi;
+    HWND WaitWindow(bool dialog, DWORD ms);
+    ChildProcess m_process;
     AppRun(const AppRun&) = delete;
     AppRun& operator=(const AppRun&) = delete;
 };

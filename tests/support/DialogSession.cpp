@@ -1,23 +1,14 @@
 #include "DialogSession.h"
 #include <doctest/doctest.h>
 #include "Products.h"
-
-namespace {
-const int kRemove = 1000, kList = 1003;
-
-void WaitGone(AppRun& app, HWND box)
-{
-    for (DWORD start = GetTickCount(); app.FindMessageBox() == box && GetTickCount() - start < 5000;)
-        Sleep(20);
-}
-}
+#include "resource.h"
 
 OpenDialog::OpenDialog(const std::string& exe, const std::vector<std::string>& env) : app(exe, env)
 {
     dialog = app.WaitDialog();
     REQUIRE(dialog != NULL);
-    list = GetDlgItem(dialog, kList);
-    remove = GetDlgItem(dialog, kRemove);
+    list = GetDlgItem(dialog, IDC_LIST_PRODUCT);
+    remove = GetDlgItem(dialog, IDC_BTN_REMOVE);
     finish = GetDlgItem(dialog, IDCANCEL);
 }
 
@@ -49,7 +40,7 @@ std::vector<std::string> OpenDialog::Texts() const
 
 MessageBoxView OpenDialog::PressRemove()
 {
-    ClickButton(dialog, kRemove);
+    ClickButton(dialog, IDC_BTN_REMOVE);
     HWND box = app.WaitMessageBox();
     REQUIRE(box != NULL);
     return ReadMessageBox(box);
@@ -58,22 +49,30 @@ MessageBoxView OpenDialog::PressRemove()
 MessageBoxView OpenDialog::Confirm()
 {
     const MessageBoxView ask = PressRemove();
-    CHECK(ask.text == AppString(3));
+    CHECK(ask.text == AppString(IDS_CONFIRM_REMOVE));
     CHECK(ask.yes);
     CHECK(ask.no);
     CHECK(ask.defaultId == IDNO);
     CHECK(ask.owner == dialog);
     AnswerMessageBox(ask.hwnd, IDYES);
-    WaitGone(app, ask.hwnd);
+    app.WaitGone(ask.hwnd);
     HWND result = app.WaitMessageBox(20000);
     REQUIRE(result != NULL);
     return ReadMessageBox(result);
 }
 
+void OpenDialog::RemoveUnselected()
+{
+    Select(-1);
+    ClickButton(dialog, IDC_BTN_REMOVE);
+    Sleep(500);   // time enough for the log line, and for a box that must not show
+    CHECK(app.FindMessageBox() == NULL);
+}
+
 void OpenDialog::Dismiss(const MessageBoxView& box, int id)
 {
     AnswerMessageBox(box.hwnd, id);
-    WaitGone(app, box.hwnd);
+    app.WaitGone(box.hwnd);
 }
 
 void OpenDialog::Finish()
@@ -82,19 +81,15 @@ void OpenDialog::Finish()
     CHECK(app.WaitExit(10000));
 }
 
-CleanMachine::CleanMachine()
+static void ClearMachine()
 {
     RemoveAllProducts();
     DeleteFileA(AppLogPath().c_str());
     RemoveRestoreFiles(AppFolder());
 }
 
-CleanMachine::~CleanMachine()
-{
-    RemoveAllProducts();
-    DeleteFileA(AppLogPath().c_str());
-    RemoveRestoreFiles(AppFolder());
-}
+CleanMachine::CleanMachine() { ClearMachine(); }
+CleanMachine::~CleanMachine() { ClearMachine(); }
 
 void CleanMachine::Plant(int index)
 {

@@ -14,6 +14,7 @@ public:
     std::vector<std::string> Texts() const;  // the list's texts
     MessageBoxView PressRemove();            // the first box that follows
     MessageBoxView Confirm();                // Remove, Yes, and the result box
+    void RemoveUnselected();                 // Remove with nothing selected: a log line, no box
     // OK (or the answer given), and wait for the box to go.
     void Dismiss(const MessageBoxView& box, int id = IDOK);
     void Finish();                           // Finish, and wait for the exit

@@ -1,7 +1,9 @@
 #include "EngineSupport.h"
 #include <stdexcept>
 #include <doctest/doctest.h>
+#include "ChildProcess.h"
 #include "TestSupport.h"
+#include "WaitUntil.h"
 
 std::string UnixPath(const std::string& zPath)
 {
@@ -14,17 +16,8 @@ std::string UnixPath(const std::string& zPath)
 
 bool RunUnix(const std::string& commandLine, bool (*done)(const std::string&), const std::string& arg)
 {
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    std::string line = commandLine;
-    const std::string program = "Z:" + line.substr(0, line.find(' '));
-    if (!CreateProcessA(program.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return false;
-    for (int i = 0; i < 200 && !done(arg); ++i)
-        Sleep(50);
-    return done(arg);
+    const ChildProcess child(commandLine, "Z:" + commandLine.substr(0, commandLine.find(' ')));
+    return child.Started() && WaitUntil([&] { return done(arg); }, 10000, 50);
 }
 
 static bool EntryExists(const std::string& path)
@@ -157,23 +150,8 @@ int RunTestCaseAsWin98(const std::string& testCase, const std::string& envName, 
     if (!CopyFileA(self, child.c_str(), FALSE))
         return -1;
     RegSetString(HKEY_CURRENT_USER, appDefaults, "Version", "win98");
-    SetEnvironmentVariableA(envName.c_str(), envValue.c_str());
-
-    int exitCode = -1;
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    std::string line = "\"" + child + "\" --no-version \"--test-case=" + testCase + "\"";
-    if (CreateProcessA(child.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
-        DWORD code = 0;
-        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &code))
-            exitCode = (int)code;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-
-    SetEnvironmentVariableA(envName.c_str(), NULL);
+    const int exitCode = RunToEnd("\"" + child + "\" --no-version \"--test-case=" + testCase + "\"", child, 60000,
+                                  { envName + "=" + envValue });
     RegRemoveTree(HKEY_CURRENT_USER, appDefaults);
     DeleteFileA(child.c_str());
     return exitCode;

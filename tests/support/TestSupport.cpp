@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <stdexcept>
+#include "ChildProcess.h"
 #include "Globals.h"
 #include "TestSeams.h"
 
@@ -268,17 +269,5 @@ void RemoveRestoreFiles(const std::string& folder)
 
 bool ImportRegFile(const std::string& file, const std::string& editor)
 {
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi;
-    std::string line = "\"" + editor + "\" /s \"" + file + "\"";
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return false;
-    DWORD code = 1;
-    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0 || !GetExitCodeProcess(pi.hProcess, &code))
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code == 0;
+    return RunToEnd("\"" + editor + "\" /s \"" + file + "\"", "", 30000) == 0;
 }
