@@ -148,7 +148,7 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
     Planted p;
 
     SUBCASE("-12 when the second of four uninstall keys cannot be deleted") {
-        ScopedSeam<decltype(seam::pSHDeleteKeyA)> denied(seam::pSHDeleteKeyA, SecondKeyDenied);
+        ScopedSeam denied(seam::pSHDeleteKeyA, SecondKeyDenied);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -12);
         CHECK_FALSE(p.UninstallKey(0));
         CHECK(p.UninstallKey(1));
@@ -168,8 +168,8 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
     }
     SUBCASE("-2 when no Program Files folder is found") {
         s_shellAnswer = "";
-        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
-        ScopedSeam<decltype(seam::pRegOpenKeyExA)> open(seam::pRegOpenKeyExA, OpenDenied);
+        ScopedSeam shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+        ScopedSeam open(seam::pRegOpenKeyExA, OpenDenied);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -2);
         CHECK_FALSE(p.UninstallKey(3));
         CHECK_FALSE(p.AppPathsKey(1));
@@ -179,7 +179,7 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
     }
     SUBCASE("-3 when the Program Files folder cannot be read") {
         s_shellAnswer = "C:\\P7 No Such Folder";
-        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+        ScopedSeam shell(seam::pSHGetSpecialFolderPathA, FakeShell);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -3);
         CHECK_FALSE(p.UninstallKey(3));
         CHECK(p.SetupFolder(0));
@@ -203,7 +203,7 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
             throw 0;
         } catch (...) {
         }
-        ScopedSeam<decltype(seam::pSHDeleteKeyA)> throwing(seam::pSHDeleteKeyA, ThrowingDelete);
+        ScopedSeam throwing(seam::pSHDeleteKeyA, ThrowingDelete);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -9);
         CHECK(p.Untouched());
         CHECK(log.Contains("Pelo7CleanDlg.cpp("));
@@ -240,7 +240,7 @@ TEST_CASE("DelPelo7RegKey: a path that does not fit is reported, never cut to an
     SUBCASE("a setup folder path: -4, with the whole path in the log") {
         // 200 + "\InstallShield Installation Information\" = 240; the key name passes 259.
         s_shellAnswer = MakeFolderOfLength(dir.Path(), 200);
-        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+        ScopedSeam shell(seam::pSHGetSpecialFolderPathA, FakeShell);
         const std::string prefix = s_shellAnswer + "\\InstallShield Installation Information\\";
         const std::string whole = prefix + g_delKeyTable[0].pGuidKeys[0];
         const std::string cut = whole.substr(0, MAX_PATH - 1);

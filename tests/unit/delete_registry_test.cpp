@@ -100,8 +100,8 @@ TEST_CASE("DeleteRegistry as Windows 98: RegDeleteKeyA takes the subkeys with it
     REQUIRE((GetVersion() & 0x80000000) != 0);
     // Not the fixture: that would clear the trees that the parent checks for.
     CPelo7CleanDlg dlg;
-    ScopedSeam<decltype(seam::pRegDeleteKeyA)> reg(seam::pRegDeleteKeyA, CountingRegDelete);
-    ScopedSeam<decltype(seam::pSHDeleteKeyA)> sh(seam::pSHDeleteKeyA, CountingSHDelete);
+    ScopedSeam reg(seam::pRegDeleteKeyA, CountingRegDelete);
+    ScopedSeam sh(seam::pSHDeleteKeyA, CountingSHDelete);
     for (int os : {1, 2, 3}) {
         ScopedOsKind kind(os);
         const std::string path = std::string(base) + "\\" + std::to_string(os);
@@ -227,14 +227,14 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the
         };
         SUBCASE("the system refuses to delete it") {
             PlantRegistryLink(Wide(deepLink), target);
-            ScopedSeam<decltype(seam::pNtDeleteKey)> denied(seam::pNtDeleteKey, DeniedNtDelete);
+            ScopedSeam denied(seam::pNtDeleteKey, DeniedNtDelete);
             expectRefused(deepLink, ERROR_ACCESS_DENIED);
             CHECK(IsRegistryLinkW(HKEY_LOCAL_MACHINE, Wide(deepLink).c_str()));
             RemoveRegistryLink(Wide(deepLink));
         }
         SUBCASE("the system has no way to delete a link as a link") {
             PlantRegistryLink(Wide(deepLink), target);
-            ScopedSeam<decltype(seam::pNtDeleteKey)> none(seam::pNtDeleteKey, nullptr);
+            ScopedSeam none(seam::pNtDeleteKey, nullptr);
             expectRefused(deepLink, ERROR_PROC_NOT_FOUND);
             RemoveRegistryLink(Wide(deepLink));
         }

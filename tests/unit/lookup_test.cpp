@@ -185,7 +185,7 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     CPelo7CleanDlg dlg;
     ScopedLog log;
     KeyCounter keys;
-    ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+    ScopedSeam shell(seam::pSHGetSpecialFolderPathA, FakeShell);
     char out[300];
 
     s_shellAnswer = "D:\\Shell Programs";
@@ -222,7 +222,7 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     CHECK(Untouched(out + 260, 40));
     s_failOpenWith = 0;
     {
-        ScopedSeam<decltype(seam::pRegQueryValueExA)> query(seam::pRegQueryValueExA, MissingValue);
+        ScopedSeam query(seam::pRegQueryValueExA, MissingValue);
         CHECK(dlg.GetProgramFilesDir(out) == 0);
     }
     CHECK(log.Contains(" : RegQueryValueEx() Error! [ErrCode] 2\r\n"));
@@ -239,9 +239,9 @@ TEST_CASE("the lookups' guards log the last error, close the key and fail")
     Sandbox appPath(kAppPath);
     RegSetString(HKEY_LOCAL_MACHINE, display.path, "DisplayName", "Lookup");
     RegSetString(HKEY_LOCAL_MACHINE, kAppPath, "", "C:\\Lookup.exe");
-    ScopedSeam<decltype(seam::pRegQueryValueExA)> query(seam::pRegQueryValueExA, ThrowingQuery);
+    ScopedSeam query(seam::pRegQueryValueExA, ThrowingQuery);
     s_shellResult = FALSE;
-    ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+    ScopedSeam shell(seam::pSHGetSpecialFolderPathA, FakeShell);
     char out[300];
     memset(out, 'x', sizeof out);
     // The runtime's first exception in a process clears the last error on its way.

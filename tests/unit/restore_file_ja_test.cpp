@@ -90,7 +90,7 @@ TEST_CASE("the removal as Windows 98")
     lstrcpyA(g_logPath, (std::string(folder) + "\\Pelo7Clean.log").c_str());
     // Wine's recursive RegDeleteKeyA as Windows 98 stops at the double-byte subkey; the
     // deletion is not what this test is about.
-    ScopedSeam<decltype(seam::pRegDeleteKeyA)> del(seam::pRegDeleteKeyA, ShellDelete);
+    ScopedSeam del(seam::pRegDeleteKeyA, ShellDelete);
     CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
 }
 
@@ -169,7 +169,7 @@ TEST_CASE("restore files: never one written over another, none for nothing, none
 
     SUBCASE("two removals in the same second") {
         s_now = SYSTEMTIME{2026, 12, 2, 8, 9, 30, 15, 0};
-        ScopedSeam<decltype(seam::pGetLocalTime)> clock(seam::pGetLocalTime, FixedTime);
+        ScopedSeam clock(seam::pGetLocalTime, FixedTime);
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
         const std::string first = ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015.reg");
         CHECK(first.find(Utf16(L"Viewer")) != std::string::npos);
@@ -189,8 +189,8 @@ TEST_CASE("restore files: never one written over another, none for nothing, none
         CHECK(log.Bytes() == "");
     }
     SUBCASE("a full disk: no file is left, the failure is logged once, and the user decides") {
-        ScopedSeam<decltype(seam::pWriteFile)> full(seam::pWriteFile, DiskFull);
-        ScopedSeam<decltype(seam::pMessageBoxA)> box(seam::pMessageBoxA, Answer);
+        ScopedSeam full(seam::pWriteFile, DiskFull);
+        ScopedSeam box(seam::pMessageBoxA, Answer);
         s_asked = 0;
         s_answer = IDNO;
         CHECK(dlg.DelPelo7RegKey(&kViewer) == CPelo7CleanDlg::kRemovalDeclined);
