@@ -3,6 +3,7 @@
 //   ScopedSeam box(seam::pMessageBoxA, FakeMessageBoxA);
 #pragma once
 #include <type_traits>
+#include "TestSeams.h"
 
 template <class F>
 class ScopedSeam {

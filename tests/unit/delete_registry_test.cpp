@@ -1,9 +1,7 @@
 #include <doctest/doctest.h>
 #include <shlwapi.h>
 #include <string>
-#include "Pelo7CleanDlg.h"
-#include "TestSeams.h"
-#include "TestSupport.h"
+#include "EngineFixture.h"
 #include "EngineSupport.h"
 #include "RegistryLinks.h"
 
@@ -36,8 +34,9 @@ DWORD WINAPI CountingSHDelete(HKEY hKey, LPCSTR lpSubKey)
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 LONG WINAPI DeniedNtDelete(HANDLE) { return (LONG)0xC0000022; }   // STATUS_ACCESS_DENIED
 
-// The deletion calls counted, a fresh log and a clean sandbox for each test.
-struct Fixture {
+// The deletion calls counted, a fresh log and a clean sandbox for each test; each
+// test sets the platform codes it tries.
+struct Fixture : EngineOnXP {
     Fixture() : reg(seam::pRegDeleteKeyA, CountingRegDelete), sh(seam::pSHDeleteKeyA, CountingSHDelete)
     {
         s_regDeletes = s_shDeletes = 0;
@@ -45,8 +44,6 @@ struct Fixture {
         RegRemoveTree(HKEY_LOCAL_MACHINE, kRoot);
     }
     ~Fixture() { RegRemoveTree(HKEY_LOCAL_MACHINE, kRoot); }
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
     ScopedSeam<decltype(seam::pRegDeleteKeyA)> reg;
     ScopedSeam<decltype(seam::pSHDeleteKeyA)> sh;
 };

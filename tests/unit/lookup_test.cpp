@@ -1,10 +1,8 @@
 #include <doctest/doctest.h>
 #include <string.h>
 #include <string>
-#include "Pelo7CleanDlg.h"
-#include "TestSeams.h"
-#include "TestSupport.h"
-#include "EngineSupport.h"
+#include "EngineFixture.h"
+#include "Fakes.h"
 
 namespace {
 
@@ -50,6 +48,11 @@ struct KeyCounter {
     ScopedSeam<decltype(seam::pRegCloseKey)> close;
 };
 
+// The lookups read no platform code; the keys they open are counted.
+struct Lookups : EngineOnXP {
+    KeyCounter keys;
+};
+
 LONG WINAPI ThrowingQuery(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
 {
     SetLastError(1234);
@@ -59,16 +62,6 @@ LONG WINAPI ThrowingQuery(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
 LONG WINAPI MissingValue(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
 {
     return ERROR_FILE_NOT_FOUND;
-}
-
-std::string s_shellAnswer;
-BOOL s_shellResult;
-int s_shellFolder;
-BOOL WINAPI FakeShell(HWND, LPSTR path, int folder, BOOL)
-{
-    s_shellFolder = folder;
-    lstrcpyA(path, s_shellAnswer.c_str());
-    return s_shellResult;
 }
 
 bool Untouched(const char* buffer, size_t size)
@@ -81,11 +74,8 @@ bool Untouched(const char* buffer, size_t size)
 
 }  // namespace
 
-TEST_CASE("GetDisplayName: missing key or value is silent; other failures are logged")
+TEST_CASE_FIXTURE(Lookups, "GetDisplayName: missing key or value is silent; other failures are logged")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
     Sandbox box(kUninstall + kGuid);
     char out[300];
     memset(out, 'x', sizeof out);
@@ -114,11 +104,8 @@ TEST_CASE("GetDisplayName: missing key or value is silent; other failures are lo
     CHECK(s_opened == s_closed);
 }
 
-TEST_CASE("GetDisplayName: 259 characters come back whole; 260, or no terminating zero, fail")
+TEST_CASE_FIXTURE(Lookups, "GetDisplayName: 259 characters come back whole; 260, or no terminating zero, fail")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
     Sandbox box(kUninstall + kGuid);
     char out[300];
     memset(out, 'x', sizeof out);
@@ -144,11 +131,8 @@ TEST_CASE("GetDisplayName: 259 characters come back whole; 260, or no terminatin
     CHECK(s_opened == s_closed);
 }
 
-TEST_CASE("GetAppPathModule: the empty value name reads the default value; only query failures are logged")
+TEST_CASE_FIXTURE(Lookups, "GetAppPathModule: the empty value name reads the default value; only query failures are logged")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
     Sandbox box(kAppPath);
     char out[300];
     memset(out, 'x', sizeof out);
@@ -180,20 +164,15 @@ TEST_CASE("GetAppPathModule: the empty value name reads the default value; only 
     CHECK(s_opened == s_closed);
 }
 
-TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose failures are logged")
+TEST_CASE_FIXTURE(Lookups, "GetProgramFilesDir: the shell's answer, else the registry's, whose failures are logged")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
-    ScopedSeam shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+    ScopedShellFolder shell("D:\\Shell Programs");
     char out[300];
 
-    s_shellAnswer = "D:\\Shell Programs";
-    s_shellResult = TRUE;
     memset(out, 'x', sizeof out);
     CHECK(dlg.GetProgramFilesDir(out) == 1);
     CHECK(std::string(out) == "D:\\Shell Programs");
-    CHECK(s_shellFolder == CSIDL_PROGRAM_FILES);
+    CHECK(shell.Asked() == CSIDL_PROGRAM_FILES);
     CHECK(s_openCalls == 0);
 
     char expected[MAX_PATH] = "";
@@ -204,8 +183,7 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     RegCloseKey(hKey);
     REQUIRE(expected[0] != '\0');
     for (BOOL shellResult : {FALSE, TRUE}) {   // a failure, or an empty answer
-        s_shellAnswer = "";
-        s_shellResult = shellResult;
+        shell.Answer("", shellResult);
         memset(out, 'x', sizeof out);
         CHECK(dlg.GetProgramFilesDir(out) == 1);
         CHECK(std::string(out) == expected);
@@ -213,7 +191,7 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     }
     CHECK(log.Bytes() == "");
 
-    s_shellResult = FALSE;
+    shell.Answer("", FALSE);
     s_failOpenWith = ERROR_ACCESS_DENIED;
     memset(out, 'x', sizeof out);
     CHECK(dlg.GetProgramFilesDir(out) == 0);
@@ -230,18 +208,14 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     CHECK(s_opened == s_closed);
 }
 
-TEST_CASE("the lookups' guards log the last error, close the key and fail")
+TEST_CASE_FIXTURE(Lookups, "the lookups' guards log the last error, close the key and fail")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
     Sandbox display(kUninstall + kGuid);
     Sandbox appPath(kAppPath);
     RegSetString(HKEY_LOCAL_MACHINE, display.path, "DisplayName", "Lookup");
     RegSetString(HKEY_LOCAL_MACHINE, kAppPath, "", "C:\\Lookup.exe");
     ScopedSeam query(seam::pRegQueryValueExA, ThrowingQuery);
-    s_shellResult = FALSE;
-    ScopedSeam shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+    ScopedShellFolder shell("", FALSE);
     char out[300];
     memset(out, 'x', sizeof out);
     // The runtime's first exception in a process clears the last error on its way.
