@@ -37,8 +37,9 @@ LONG WINAPI CountingClose(HKEY hKey)
     ++s_closed;
     return ::RegCloseKey(hKey);
 }
-struct KeyCounter {
-    KeyCounter() : open(seam::pRegOpenKeyExA, CountingOpen), close(seam::pRegCloseKey, CountingClose)
+// The engine, whose lookups read no platform code, with the keys they open counted.
+struct Lookups : EngineOnXP {
+    Lookups() : open(seam::pRegOpenKeyExA, CountingOpen), close(seam::pRegCloseKey, CountingClose)
     {
         s_opened = s_closed = s_openCalls = 0;
         s_lastSam = 0;
@@ -46,11 +47,6 @@ struct KeyCounter {
     }
     ScopedSeam<decltype(seam::pRegOpenKeyExA)> open;
     ScopedSeam<decltype(seam::pRegCloseKey)> close;
-};
-
-// The lookups read no platform code; the keys they open are counted.
-struct Lookups : EngineOnXP {
-    KeyCounter keys;
 };
 
 LONG WINAPI ThrowingQuery(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
