@@ -3,19 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
-
-// Points a seam at a fake for the scope.
-template <class F>
-class ScopedSeam {
-public:
-    ScopedSeam(F& slot, F fake) : m_slot(slot), m_saved(slot) { slot = fake; }
-    ~ScopedSeam() { m_slot = m_saved; }
-private:
-    F& m_slot;
-    F m_saved;
-    ScopedSeam(const ScopedSeam&) = delete;
-    ScopedSeam& operator=(const ScopedSeam&) = delete;
-};
+#include "ScopedSeam.h"
 
 // A fresh folder under Z:\tmp (Wine's view of /tmp), so that Unix tools can plant
 // links in it; removed with all it holds, links without their targets, at the end.

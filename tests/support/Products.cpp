@@ -4,11 +4,11 @@
 #include "DelKeyTable.h"
 #include "TestSupport.h"
 
-const char* const kDisplayNames[4] = {
+const char* const kDisplayNames[kProductCount] = {
     "Tumora Personal", "Pelo7 Viewer", "Tumi3 Folder Monitor Software", "Tumora Accounting Software Link Option",
 };
 
-const char* const kJapaneseDisplayNames[4] = {
+const char* const kJapaneseDisplayNames[kProductCount] = {
     u8"ペロナ パーソナル", u8"ペロ７ビューア", u8"連携ソフトウェア", u8"ペロナ 会計ソフト連携オプション",
 };
 
@@ -121,7 +121,7 @@ bool ProductLeftovers(int index)
 
 void RemoveAllProducts()
 {
-    for (int i = 0; g_delKeyTable[i].pGuidKeys; ++i) {
+    for (int i = 0; i < kProductCount; ++i) {
         const DelKeyEntry& e = g_delKeyTable[i];
         for (const DelKeyName* k = e.pGuidKeys; (*k)[0]; ++k) {
             RegRemoveTree(HKEY_LOCAL_MACHINE, UninstallKey(*k));

@@ -2,6 +2,7 @@
 // display names, App Paths keys naming program files, setup folders.
 #pragma once
 #include <string>
+#include "DelKeyTable.h"
 
 std::string ProgramFilesDir();            // as the shell reports it
 std::string SetupFolder(const char* guidKey);   // <Program Files>\InstallShield Installation Information\<key>
@@ -29,5 +30,5 @@ void RemoveAllProducts();
 
 // Display names used by the tests and the demonstration: English, and Japanese
 // in UTF-8 (Acp() turns them into code page 932).
-extern const char* const kDisplayNames[4];
-extern const char* const kJapaneseDisplayNames[4];
+extern const char* const kDisplayNames[kProductCount];
+extern const char* const kJapaneseDisplayNames[kProductCount];

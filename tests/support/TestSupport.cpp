@@ -137,16 +137,10 @@ BOOL WINAPI FakeGetVersionExA(LPOSVERSIONINFOA info)
 int ScopedVersion::s_calls = 0;
 DWORD ScopedVersion::s_sizes[4];
 
-ScopedVersion::ScopedVersion(const FakeVersion& v)
+ScopedVersion::ScopedVersion(const FakeVersion& v) : m_seam(seam::pGetVersionExA, FakeGetVersionExA)
 {
     s_fake = v;
     s_calls = 0;
-    seam::pGetVersionExA = FakeGetVersionExA;
-}
-
-ScopedVersion::~ScopedVersion()
-{
-    seam::pGetVersionExA = ::GetVersionExA;
 }
 
 static HKEY CreateKey(HKEY root, const std::string& path)

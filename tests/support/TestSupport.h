@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "ScopedSeam.h"
 
 std::string ReadFileBytes(const std::string& path);            // "" when missing
 void WriteFileBytes(const std::string& path, const std::string& bytes);
@@ -60,9 +61,10 @@ struct FakeVersion {
 class ScopedVersion {
 public:
     explicit ScopedVersion(const FakeVersion& v);
-    ~ScopedVersion();
     static int s_calls;          // calls since the scope began
     static DWORD s_sizes[4];     // dwOSVersionInfoSize of the first calls
+private:
+    ScopedSeam<BOOL(WINAPI*)(LPOSVERSIONINFOA)> m_seam;
 };
 
 // Registry helpers, all under HKEY_LOCAL_MACHINE unless a root is given.

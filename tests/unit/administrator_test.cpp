@@ -2,6 +2,7 @@
 #include <doctest/doctest.h>
 #include <vector>
 #include "OsKind.h"
+#include "ScopedSeam.h"
 #include "TestSeams.h"
 
 namespace {
@@ -68,17 +69,9 @@ BOOL WINAPI FakeGetTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS cls, LPVOID 
 
 struct ScopedFakeToken {
     FakeToken token;
-    ScopedFakeToken()
-    {
-        s_token = &token;
-        seam::pOpenProcessToken = FakeOpenProcessToken;
-        seam::pGetTokenInformation = FakeGetTokenInformation;
-    }
-    ~ScopedFakeToken()
-    {
-        seam::pOpenProcessToken = ::OpenProcessToken;
-        seam::pGetTokenInformation = ::GetTokenInformation;
-    }
+    ScopedSeam<decltype(seam::pOpenProcessToken)> open{seam::pOpenProcessToken, FakeOpenProcessToken};
+    ScopedSeam<decltype(seam::pGetTokenInformation)> read{seam::pGetTokenInformation, FakeGetTokenInformation};
+    ScopedFakeToken() { s_token = &token; }
     // The check must have closed the token handle it was given.
     bool HandleClosed() const
     {

@@ -35,31 +35,31 @@ TEST_CASE("the catalog: four products, their names in order, each list ended by 
     while (g_delKeyTable[entries].pGuidKeys != NULL)
         ++entries;
     CHECK(entries == 4);
-    CHECK(g_delKeyTable[4].pAppFiles == NULL);
+    CHECK(g_delKeyTable[kProductCount].pAppFiles == NULL);
 
-    CHECK(Names(g_delKeyTable[0].pGuidKeys) == "{17645E00-D79B-482F-8E43-82E09B4AE590} ");
-    CHECK(Names(g_delKeyTable[0].pAppFiles) == "Pelo7Desk.exe ");
-    CHECK(Names(g_delKeyTable[1].pGuidKeys) == "{76609508-04FF-44D6-BE62-1B57264CAD24} ");
-    CHECK(Names(g_delKeyTable[1].pAppFiles) == "Kvertz.exe Pelo7.exe ");
-    CHECK(Names(g_delKeyTable[2].pGuidKeys)
+    CHECK(Names(g_delKeyTable[kProductMain].pGuidKeys) == "{17645E00-D79B-482F-8E43-82E09B4AE590} ");
+    CHECK(Names(g_delKeyTable[kProductMain].pAppFiles) == "Pelo7Desk.exe ");
+    CHECK(Names(g_delKeyTable[kProductViewer].pGuidKeys) == "{76609508-04FF-44D6-BE62-1B57264CAD24} ");
+    CHECK(Names(g_delKeyTable[kProductViewer].pAppFiles) == "Kvertz.exe Pelo7.exe ");
+    CHECK(Names(g_delKeyTable[kProductMonitor].pGuidKeys)
           == "{1FAD4C1C-42C7-44B0-BEA0-83E764C09CC0} {1AE29A88-D105-4427-9580-1ED00A71DAD7} "
              "{A21BE746-DBB6-44C0-887E-558B55560351} {CFEAABBC-95EB-42BB-AB30-F55262A898F9} ");
-    CHECK(Names(g_delKeyTable[2].pAppFiles) == "Pelo7Watch.exe Pelo7Tray.exe Pelo7WatchSvc.exe ");
-    CHECK(Names(g_delKeyTable[3].pGuidKeys) == "{66DE2269-FD8D-4504-B07A-91F3740816F9} ");
-    CHECK(Names(g_delKeyTable[3].pAppFiles) == "pel_Stamp.dll ");
+    CHECK(Names(g_delKeyTable[kProductMonitor].pAppFiles) == "Pelo7Watch.exe Pelo7Tray.exe Pelo7WatchSvc.exe ");
+    CHECK(Names(g_delKeyTable[kProductLinkage].pGuidKeys) == "{66DE2269-FD8D-4504-B07A-91F3740816F9} ");
+    CHECK(Names(g_delKeyTable[kProductLinkage].pAppFiles) == "pel_Stamp.dll ");
 }
 
 TEST_CASE("the catalog: slot counts, the empty slot included, and slots 260 bytes apart")
 {
     const int keySlots[] = {2, 2, 5, 2};
     const int fileSlots[] = {2, 3, 4, 2};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kProductCount; ++i) {
         CAPTURE(i);
         CHECK(SlotCount(g_delKeyTable[i].pGuidKeys) == keySlots[i]);
         CHECK(SlotCount(g_delKeyTable[i].pAppFiles) == fileSlots[i]);
     }
     // "Pelo7Tray.exe" follows the longer "Pelo7Watch.exe" at exactly one slot's distance.
-    const char* files = (const char*)g_delKeyTable[2].pAppFiles;
+    const char* files = (const char*)g_delKeyTable[kProductMonitor].pAppFiles;
     CHECK(strcmp(files + 260, "Pelo7Tray.exe") == 0);
     CHECK(strcmp(files + 520, "Pelo7WatchSvc.exe") == 0);
     CHECK(files[780] == '\0');

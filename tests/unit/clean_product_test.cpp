@@ -2,17 +2,16 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <string>
-#include "Pelo7CleanDlg.h"
-#include "TestSeams.h"
-#include "TestSupport.h"
+#include "EngineFixture.h"
 #include "EngineSupport.h"
+#include "Fakes.h"
 
 namespace {
 
 const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const char kNeighbour[] = "{P7TEST-NEIGHBOUR}";
-const DelKeyEntry& kMonitor = g_delKeyTable[2];   // four uninstall keys, three program files
+const DelKeyEntry& kMonitor = g_delKeyTable[kProductMonitor];   // four uninstall keys, three program files
 
 std::string SetupFolders()
 {
@@ -95,12 +94,6 @@ DWORD WINAPI ThrowingDelete(HKEY, LPCSTR)
     SetLastError(1234);
     throw 1;
 }
-std::string s_shellAnswer;
-BOOL WINAPI FakeShell(HWND, LPSTR path, int, BOOL)
-{
-    lstrcpyA(path, s_shellAnswer.c_str());
-    return !s_shellAnswer.empty();
-}
 LONG WINAPI OpenDenied(HKEY, LPCSTR, DWORD, REGSAM, PHKEY)
 {
     return ERROR_ACCESS_DENIED;
@@ -108,11 +101,8 @@ LONG WINAPI OpenDenied(HKEY, LPCSTR, DWORD, REGSAM, PHKEY)
 
 }  // namespace
 
-TEST_CASE("DelPelo7RegKey: the product's keys, App Paths keys, program files and setup folders go; nothing else")
+TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: the product's keys, App Paths keys, program files and setup folders go; nothing else")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(6);
     Planted p;
 
     CHECK(dlg.DelPelo7RegKey(&kMonitor) == 0);
@@ -130,25 +120,19 @@ TEST_CASE("DelPelo7RegKey: the product's keys, App Paths keys, program files and
     CHECK(log.Bytes() == "");
 }
 
-TEST_CASE("DelPelo7RegKey: nothing installed gives 0 and logs nothing")
+TEST_CASE_FIXTURE(EngineOn7, "DelPelo7RegKey: nothing installed gives 0 and logs nothing")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(12);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < kProductCount; ++i)
         CHECK(dlg.DelPelo7RegKey(&g_delKeyTable[i]) == 0);
     CHECK(log.Bytes() == "");
 }
 
-TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays done")
+TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a failure stops it; the work of earlier steps stays done")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(6);
     Planted p;
 
     SUBCASE("-12 when the second of four uninstall keys cannot be deleted") {
-        ScopedSeam<decltype(seam::pSHDeleteKeyA)> denied(seam::pSHDeleteKeyA, SecondKeyDenied);
+        ScopedSeam denied(seam::pSHDeleteKeyA, SecondKeyDenied);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -12);
         CHECK_FALSE(p.UninstallKey(0));
         CHECK(p.UninstallKey(1));
@@ -167,9 +151,8 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
         CHECK(log.LineCount() == 1);
     }
     SUBCASE("-2 when no Program Files folder is found") {
-        s_shellAnswer = "";
-        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
-        ScopedSeam<decltype(seam::pRegOpenKeyExA)> open(seam::pRegOpenKeyExA, OpenDenied);
+        ScopedShellFolder shell("", FALSE);
+        ScopedSeam open(seam::pRegOpenKeyExA, OpenDenied);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -2);
         CHECK_FALSE(p.UninstallKey(3));
         CHECK_FALSE(p.AppPathsKey(1));
@@ -178,8 +161,7 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
         CHECK(log.LineCount() == 2);   // and the failed registry lookup
     }
     SUBCASE("-3 when the Program Files folder cannot be read") {
-        s_shellAnswer = "C:\\P7 No Such Folder";
-        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+        ScopedShellFolder shell("C:\\P7 No Such Folder");
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -3);
         CHECK_FALSE(p.UninstallKey(3));
         CHECK(p.SetupFolder(0));
@@ -203,7 +185,7 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
             throw 0;
         } catch (...) {
         }
-        ScopedSeam<decltype(seam::pSHDeleteKeyA)> throwing(seam::pSHDeleteKeyA, ThrowingDelete);
+        ScopedSeam throwing(seam::pSHDeleteKeyA, ThrowingDelete);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -9);
         CHECK(p.Untouched());
         CHECK(log.Contains("Pelo7CleanDlg.cpp("));
@@ -218,11 +200,8 @@ TEST_CASE("DelPelo7RegKey: a failure stops it; the work of earlier steps stays d
     CHECK(p.NeighboursStay());
 }
 
-TEST_CASE("DelPelo7RegKey: a path that does not fit is reported, never cut to another one")
+TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a path that does not fit is reported, never cut to another one")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(6);
     TempDir dir;
 
     SUBCASE("a key path: -11") {
@@ -239,25 +218,22 @@ TEST_CASE("DelPelo7RegKey: a path that does not fit is reported, never cut to an
     }
     SUBCASE("a setup folder path: -4, with the whole path in the log") {
         // 200 + "\InstallShield Installation Information\" = 240; the key name passes 259.
-        s_shellAnswer = MakeFolderOfLength(dir.Path(), 200);
-        ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
-        const std::string prefix = s_shellAnswer + "\\InstallShield Installation Information\\";
-        const std::string whole = prefix + g_delKeyTable[0].pGuidKeys[0];
+        const std::string programFiles = MakeFolderOfLength(dir.Path(), 200);
+        ScopedShellFolder shell(programFiles);
+        const std::string prefix = programFiles + "\\InstallShield Installation Information\\";
+        const std::string whole = prefix + g_delKeyTable[kProductMain].pGuidKeys[0];
         const std::string cut = whole.substr(0, MAX_PATH - 1);
         CreateDirectoryA(prefix.c_str(), NULL);
         REQUIRE(CreateDirectoryA(cut.c_str(), NULL));
-        CHECK(dlg.DelPelo7RegKey(&g_delKeyTable[0]) == -4);
+        CHECK(dlg.DelPelo7RegKey(&g_delKeyTable[kProductMain]) == -4);
         CHECK(FolderExists(cut));
         CHECK(log.Contains(" : DeleteTheFolder() Error! [Folder] " + whole + "\r\n"));
         CHECK(log.LineCount() == 1);
     }
 }
 
-TEST_CASE("DelPelo7RegKey: a program path without a terminating zero names no file")
+TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a program path without a terminating zero names no file")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(6);
     TempDir dir;
     // Cut to 259 bytes, the value would name this file.
     const std::string program = MakeFolderOfLength(dir.Path(), 259 - 1 - 10) + "\\Victim.exe";
@@ -275,11 +251,8 @@ TEST_CASE("DelPelo7RegKey: a program path without a terminating zero names no fi
     CHECK(log.LineCount() == 1);
 }
 
-TEST_CASE("DelPelo7RegKey: a program file goes only when a full path names one of the product's own")
+TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a program file goes only when a full path names one of the product's own")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(6);
     Planted p;
     TempDir current;
 
@@ -312,11 +285,8 @@ TEST_CASE("DelPelo7RegKey: a program file goes only when a full path names one o
     CHECK(log.LineCount() == 2);
 }
 
-TEST_CASE("DelPelo7RegKey: a program file that is named but kept gets one log line saying why")
+TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a program file that is named but kept gets one log line saying why")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(6);
     TempDir dir;
     const DelKeyName keys[1] = {""};
     const DelKeyName files[6] = {"P7Quoted.exe", "P7Env.exe", "P7Args.exe", "P7Held.exe", "P7Missing.exe", ""};

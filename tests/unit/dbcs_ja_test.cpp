@@ -2,19 +2,13 @@
 #include <doctest/doctest.h>
 #include <string>
 #include "AfxString.h"
+#include "Fakes.h"
 #include "PathCut.h"
 #include "ShowMessage.h"
-#include "TestSeams.h"
 #include "TestSupport.h"
+#include "resource.h"
 
 namespace {
-std::string s_shown;
-int WINAPI FakeMessageBoxA(HWND, LPCSTR text, LPCSTR, UINT)
-{
-    s_shown = text;
-    return IDOK;
-}
-
 const char kHyo[] = "\x95\x5c";   // a kanji whose trail byte is a backslash
 const char kSo[] = "\x83\x5c";    // a katakana likewise
 }
@@ -57,30 +51,28 @@ TEST_CASE("CString::Replace matches whole characters only")
 
 TEST_CASE("Japanese message text on Vista loses line feeds only")
 {
-    seam::pMessageBoxA = FakeMessageBoxA;
+    ScopedMessageBoxes boxes;
     ScopedVersion v({ VER_PLATFORM_WIN32_NT, 6, 1, "", false, false });
     char text[512];
-    LoadStringA(GetModuleHandleA(NULL), 6, text, sizeof text);
+    LoadStringA(GetModuleHandleA(NULL), IDS_NEED_ADMIN, text, sizeof text);
     const std::string original = text;
     ShowMessage(NULL, text, "x", 48);
-    seam::pMessageBoxA = ::MessageBoxA;
 
     REQUIRE(original.find('\n') != std::string::npos);
     std::string expected = original;
     expected.erase(expected.find('\n'), 1);
-    CHECK(s_shown == expected);
+    CHECK(boxes.Last().text == expected);
     CHECK(std::string(text) == original);
 }
 
 TEST_CASE("a long Japanese text is cut to 511 bytes between characters, not inside one")
 {
-    seam::pMessageBoxA = FakeMessageBoxA;
+    ScopedMessageBoxes boxes;
     ScopedVersion v({ VER_PLATFORM_WIN32_NT, 5, 1, "", false, false });
     std::string text;
     for (int i = 0; i < 300; ++i)
         text += kHyo;
     ShowMessage(NULL, text.c_str(), "x", 64);
-    seam::pMessageBoxA = ::MessageBoxA;
     // The 511th byte is the lead byte of the 256th character: it goes with it.
-    CHECK(s_shown == text.substr(0, 510));
+    CHECK(boxes.Last().text == text.substr(0, 510));
 }

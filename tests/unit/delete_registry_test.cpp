@@ -1,9 +1,7 @@
 #include <doctest/doctest.h>
 #include <shlwapi.h>
 #include <string>
-#include "Pelo7CleanDlg.h"
-#include "TestSeams.h"
-#include "TestSupport.h"
+#include "EngineFixture.h"
 #include "EngineSupport.h"
 #include "RegistryLinks.h"
 
@@ -36,8 +34,9 @@ DWORD WINAPI CountingSHDelete(HKEY hKey, LPCSTR lpSubKey)
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 LONG WINAPI DeniedNtDelete(HANDLE) { return (LONG)0xC0000022; }   // STATUS_ACCESS_DENIED
 
-// The deletion calls counted, a fresh log and a clean sandbox for each test.
-struct Fixture {
+// The deletion calls counted, a fresh log and a clean sandbox for each test; each
+// test sets the platform codes it tries.
+struct Fixture : EngineOnXP {
     Fixture() : reg(seam::pRegDeleteKeyA, CountingRegDelete), sh(seam::pSHDeleteKeyA, CountingSHDelete)
     {
         s_regDeletes = s_shDeletes = 0;
@@ -45,8 +44,6 @@ struct Fixture {
         RegRemoveTree(HKEY_LOCAL_MACHINE, kRoot);
     }
     ~Fixture() { RegRemoveTree(HKEY_LOCAL_MACHINE, kRoot); }
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
     ScopedSeam<decltype(seam::pRegDeleteKeyA)> reg;
     ScopedSeam<decltype(seam::pSHDeleteKeyA)> sh;
 };
@@ -100,8 +97,8 @@ TEST_CASE("DeleteRegistry as Windows 98: RegDeleteKeyA takes the subkeys with it
     REQUIRE((GetVersion() & 0x80000000) != 0);
     // Not the fixture: that would clear the trees that the parent checks for.
     CPelo7CleanDlg dlg;
-    ScopedSeam<decltype(seam::pRegDeleteKeyA)> reg(seam::pRegDeleteKeyA, CountingRegDelete);
-    ScopedSeam<decltype(seam::pSHDeleteKeyA)> sh(seam::pSHDeleteKeyA, CountingSHDelete);
+    ScopedSeam reg(seam::pRegDeleteKeyA, CountingRegDelete);
+    ScopedSeam sh(seam::pSHDeleteKeyA, CountingSHDelete);
     for (int os : {1, 2, 3}) {
         ScopedOsKind kind(os);
         const std::string path = std::string(base) + "\\" + std::to_string(os);
@@ -227,14 +224,14 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the
         };
         SUBCASE("the system refuses to delete it") {
             PlantRegistryLink(Wide(deepLink), target);
-            ScopedSeam<decltype(seam::pNtDeleteKey)> denied(seam::pNtDeleteKey, DeniedNtDelete);
+            ScopedSeam denied(seam::pNtDeleteKey, DeniedNtDelete);
             expectRefused(deepLink, ERROR_ACCESS_DENIED);
             CHECK(IsRegistryLinkW(HKEY_LOCAL_MACHINE, Wide(deepLink).c_str()));
             RemoveRegistryLink(Wide(deepLink));
         }
         SUBCASE("the system has no way to delete a link as a link") {
             PlantRegistryLink(Wide(deepLink), target);
-            ScopedSeam<decltype(seam::pNtDeleteKey)> none(seam::pNtDeleteKey, nullptr);
+            ScopedSeam none(seam::pNtDeleteKey, nullptr);
             expectRefused(deepLink, ERROR_PROC_NOT_FOUND);
             RemoveRegistryLink(Wide(deepLink));
         }

@@ -2,27 +2,14 @@
 // process cannot see (the window menu's Close command, the list's text extent).
 #include <doctest/doctest.h>
 #include <string>
-#include <vector>
+#include "EngineFixture.h"
+#include "Fakes.h"
 #include "Globals.h"
-#include "Pelo7CleanDlg.h"
 #include "Products.h"
-#include "TestSeams.h"
-#include "TestSupport.h"
+#include "WaitUntil.h"
+#include "resource.h"
 
 namespace {
-struct Box {
-    HWND owner;
-    std::string text;
-    UINT style;
-};
-std::vector<Box> s_boxes;
-
-int WINAPI AnsweringMessageBoxA(HWND owner, LPCSTR text, LPCSTR, UINT style)
-{
-    s_boxes.push_back({ owner, text, style });
-    return (style & MB_YESNO) ? IDYES : IDOK;
-}
-
 // What the driver thread saw while the removal ran.
 struct Observed {
     HWND dialog = NULL;
@@ -40,12 +27,11 @@ DWORD WINAPI Drive(LPVOID param)
 {
     Observed* o = (Observed*)param;
     char caption[64] = "";
-    LoadStringA(g_hResInstance, 1, caption, sizeof caption);
-    for (int i = 0; i < 500 && o->dialog == NULL; ++i, Sleep(10))
-        o->dialog = FindWindowA(NULL, caption);
-    if (o->dialog == NULL)
+    LoadStringA(g_hResInstance, IDS_DIALOG_TITLE, caption, sizeof caption);
+    if (!WaitUntil([&] { return (o->dialog = FindWindowA(NULL, caption)) != NULL; }, 5000, 10))
         return 1;
-    HWND list = GetDlgItem(o->dialog, 1003);
+    HWND list = GetDlgItem(o->dialog, IDC_LIST_PRODUCT);
+    HWND remove = GetDlgItem(o->dialog, IDC_BTN_REMOVE);
 
     // The extent fits the widest name in the list's own font, plus 5 pixels.
     o->extent = (int)SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0);
@@ -64,40 +50,36 @@ DWORD WINAPI Drive(LPVOID param)
     o->expectedExtent = widest + 5;
 
     const bool grayedBefore = CloseGrayed(o->dialog);
-    PostMessageA(o->dialog, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), (LPARAM)GetDlgItem(o->dialog, 1000));
-    for (int i = 0; i < 300 && !o->controlsDisabledDuring; ++i, Sleep(10)) {
-        o->controlsDisabledDuring = !IsWindowEnabled(GetDlgItem(o->dialog, 1000)) &&
-                                    !IsWindowEnabled(GetDlgItem(o->dialog, IDCANCEL)) && !IsWindowEnabled(list);
+    PostMessageA(o->dialog, WM_COMMAND, MAKEWPARAM(IDC_BTN_REMOVE, BN_CLICKED), (LPARAM)remove);
+    WaitUntil([&] {
+        o->controlsDisabledDuring = !IsWindowEnabled(remove) && !IsWindowEnabled(GetDlgItem(o->dialog, IDCANCEL))
+                                    && !IsWindowEnabled(list);
         o->closeGrayedDuring = !grayedBefore && CloseGrayed(o->dialog);
-    }
+        return o->controlsDisabledDuring;
+    }, 3000, 10);
     // The Close command comes back just before the controls. (A sent message is no
     // sign of the end: the flow takes them in while it clears the input queue.)
-    for (int i = 0; i < 500 && !IsWindowEnabled(GetDlgItem(o->dialog, 1000)); ++i)
-        Sleep(10);
+    WaitUntil([&] { return IsWindowEnabled(remove) != FALSE; }, 5000, 10);
     o->closeEnabledAfter = !CloseGrayed(o->dialog);
     PostMessageA(o->dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return 0;
 }
 }
 
-TEST_CASE("while cleaning, the Close command is grayed and the controls disabled")
+TEST_CASE_FIXTURE(EngineOn7, "while cleaning, the Close command is grayed and the controls disabled")
 {
-    ScopedLog log;
-    ScopedOsKind kind(12);
     TempDir programs;
     RemoveAllProducts();
-    PlantProduct(1, kDisplayNames[1], programs / "viewer");
-    PlantProduct(3, std::string("A long name, wider than the list: ") + std::string(80, 'W'), programs / "link");
-    s_boxes.clear();
-    seam::pMessageBoxA = AnsweringMessageBoxA;
+    PlantProduct(kProductViewer, kDisplayNames[kProductViewer], programs / "viewer");
+    PlantProduct(kProductLinkage, std::string("A long name, wider than the list: ") + std::string(80, 'W'),
+                 programs / "link");
+    ScopedMessageBoxes boxes;
 
     Observed seen;
     HANDLE driver = CreateThread(NULL, 0, Drive, &seen, 0, NULL);
-    CPelo7CleanDlg dlg;
     dlg.DoModal();
     WaitForSingleObject(driver, 10000);
     CloseHandle(driver);
-    seam::pMessageBoxA = ::MessageBoxA;
 
     REQUIRE(seen.dialog != NULL);
     CHECK(seen.extent == seen.expectedExtent);
@@ -105,12 +87,12 @@ TEST_CASE("while cleaning, the Close command is grayed and the controls disabled
     CHECK(seen.controlsDisabledDuring);
     CHECK(seen.closeGrayedDuring);
     CHECK(seen.closeEnabledAfter);
-    REQUIRE(s_boxes.size() == 2);
-    CHECK(s_boxes[0].style == 292);
-    CHECK(s_boxes[0].owner == seen.dialog);
-    CHECK(s_boxes[1].style == 64);
-    CHECK(s_boxes[1].text == "Successfully removed.");
-    CHECK(!ProductLeftovers(1));
-    CHECK(ProductLeftovers(3));
+    REQUIRE(boxes.Count() == 2);
+    CHECK(boxes.Shown()[0].style == 292);
+    CHECK(boxes.Shown()[0].owner == seen.dialog);
+    CHECK(boxes.Shown()[1].style == 64);
+    CHECK(boxes.Shown()[1].text == "Successfully removed.");
+    CHECK(!ProductLeftovers(kProductViewer));
+    CHECK(ProductLeftovers(kProductLinkage));
     RemoveAllProducts();
 }

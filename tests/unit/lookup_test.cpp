@@ -1,10 +1,8 @@
 #include <doctest/doctest.h>
 #include <string.h>
 #include <string>
-#include "Pelo7CleanDlg.h"
-#include "TestSeams.h"
-#include "TestSupport.h"
-#include "EngineSupport.h"
+#include "EngineFixture.h"
+#include "Fakes.h"
 
 namespace {
 
@@ -39,8 +37,9 @@ LONG WINAPI CountingClose(HKEY hKey)
     ++s_closed;
     return ::RegCloseKey(hKey);
 }
-struct KeyCounter {
-    KeyCounter() : open(seam::pRegOpenKeyExA, CountingOpen), close(seam::pRegCloseKey, CountingClose)
+// The engine, whose lookups read no platform code, with the keys they open counted.
+struct Lookups : EngineOnXP {
+    Lookups() : open(seam::pRegOpenKeyExA, CountingOpen), close(seam::pRegCloseKey, CountingClose)
     {
         s_opened = s_closed = s_openCalls = 0;
         s_lastSam = 0;
@@ -61,16 +60,6 @@ LONG WINAPI MissingValue(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD)
     return ERROR_FILE_NOT_FOUND;
 }
 
-std::string s_shellAnswer;
-BOOL s_shellResult;
-int s_shellFolder;
-BOOL WINAPI FakeShell(HWND, LPSTR path, int folder, BOOL)
-{
-    s_shellFolder = folder;
-    lstrcpyA(path, s_shellAnswer.c_str());
-    return s_shellResult;
-}
-
 bool Untouched(const char* buffer, size_t size)
 {
     for (size_t i = 0; i < size; ++i)
@@ -81,11 +70,8 @@ bool Untouched(const char* buffer, size_t size)
 
 }  // namespace
 
-TEST_CASE("GetDisplayName: missing key or value is silent; other failures are logged")
+TEST_CASE_FIXTURE(Lookups, "GetDisplayName: missing key or value is silent; other failures are logged")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
     Sandbox box(kUninstall + kGuid);
     char out[300];
     memset(out, 'x', sizeof out);
@@ -114,11 +100,8 @@ TEST_CASE("GetDisplayName: missing key or value is silent; other failures are lo
     CHECK(s_opened == s_closed);
 }
 
-TEST_CASE("GetDisplayName: 259 characters come back whole; 260, or no terminating zero, fail")
+TEST_CASE_FIXTURE(Lookups, "GetDisplayName: 259 characters come back whole; 260, or no terminating zero, fail")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
     Sandbox box(kUninstall + kGuid);
     char out[300];
     memset(out, 'x', sizeof out);
@@ -144,11 +127,8 @@ TEST_CASE("GetDisplayName: 259 characters come back whole; 260, or no terminatin
     CHECK(s_opened == s_closed);
 }
 
-TEST_CASE("GetAppPathModule: the empty value name reads the default value; only query failures are logged")
+TEST_CASE_FIXTURE(Lookups, "GetAppPathModule: the empty value name reads the default value; only query failures are logged")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
     Sandbox box(kAppPath);
     char out[300];
     memset(out, 'x', sizeof out);
@@ -180,20 +160,15 @@ TEST_CASE("GetAppPathModule: the empty value name reads the default value; only 
     CHECK(s_opened == s_closed);
 }
 
-TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose failures are logged")
+TEST_CASE_FIXTURE(Lookups, "GetProgramFilesDir: the shell's answer, else the registry's, whose failures are logged")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
-    ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+    ScopedShellFolder shell("D:\\Shell Programs");
     char out[300];
 
-    s_shellAnswer = "D:\\Shell Programs";
-    s_shellResult = TRUE;
     memset(out, 'x', sizeof out);
     CHECK(dlg.GetProgramFilesDir(out) == 1);
     CHECK(std::string(out) == "D:\\Shell Programs");
-    CHECK(s_shellFolder == CSIDL_PROGRAM_FILES);
+    CHECK(shell.Asked() == CSIDL_PROGRAM_FILES);
     CHECK(s_openCalls == 0);
 
     char expected[MAX_PATH] = "";
@@ -204,8 +179,7 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     RegCloseKey(hKey);
     REQUIRE(expected[0] != '\0');
     for (BOOL shellResult : {FALSE, TRUE}) {   // a failure, or an empty answer
-        s_shellAnswer = "";
-        s_shellResult = shellResult;
+        shell.Answer("", shellResult);
         memset(out, 'x', sizeof out);
         CHECK(dlg.GetProgramFilesDir(out) == 1);
         CHECK(std::string(out) == expected);
@@ -213,7 +187,7 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     }
     CHECK(log.Bytes() == "");
 
-    s_shellResult = FALSE;
+    shell.Answer("", FALSE);
     s_failOpenWith = ERROR_ACCESS_DENIED;
     memset(out, 'x', sizeof out);
     CHECK(dlg.GetProgramFilesDir(out) == 0);
@@ -222,7 +196,7 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     CHECK(Untouched(out + 260, 40));
     s_failOpenWith = 0;
     {
-        ScopedSeam<decltype(seam::pRegQueryValueExA)> query(seam::pRegQueryValueExA, MissingValue);
+        ScopedSeam query(seam::pRegQueryValueExA, MissingValue);
         CHECK(dlg.GetProgramFilesDir(out) == 0);
     }
     CHECK(log.Contains(" : RegQueryValueEx() Error! [ErrCode] 2\r\n"));
@@ -230,18 +204,14 @@ TEST_CASE("GetProgramFilesDir: the shell's answer, else the registry's, whose fa
     CHECK(s_opened == s_closed);
 }
 
-TEST_CASE("the lookups' guards log the last error, close the key and fail")
+TEST_CASE_FIXTURE(Lookups, "the lookups' guards log the last error, close the key and fail")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    KeyCounter keys;
     Sandbox display(kUninstall + kGuid);
     Sandbox appPath(kAppPath);
     RegSetString(HKEY_LOCAL_MACHINE, display.path, "DisplayName", "Lookup");
     RegSetString(HKEY_LOCAL_MACHINE, kAppPath, "", "C:\\Lookup.exe");
-    ScopedSeam<decltype(seam::pRegQueryValueExA)> query(seam::pRegQueryValueExA, ThrowingQuery);
-    s_shellResult = FALSE;
-    ScopedSeam<decltype(seam::pSHGetSpecialFolderPathA)> shell(seam::pSHGetSpecialFolderPathA, FakeShell);
+    ScopedSeam query(seam::pRegQueryValueExA, ThrowingQuery);
+    ScopedShellFolder shell("", FALSE);
     char out[300];
     memset(out, 'x', sizeof out);
     // The runtime's first exception in a process clears the last error on its way.

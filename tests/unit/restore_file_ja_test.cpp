@@ -5,16 +5,15 @@
 #include <shlwapi.h>
 #include <string>
 #include <vector>
-#include "Pelo7CleanDlg.h"
-#include "Globals.h"
-#include "TestSeams.h"
-#include "TestSupport.h"
+#include "EngineFixture.h"
 #include "EngineSupport.h"
+#include "Fakes.h"
+#include "Globals.h"
 #include "Products.h"
 
 namespace {
 
-const DelKeyEntry& kViewer = g_delKeyTable[1];   // one uninstall key, two App Paths keys
+const DelKeyEntry& kViewer = g_delKeyTable[kProductViewer];   // one uninstall key, two App Paths keys
 const char kWin98Folder[] = "P7TEST_RESTORE_FOLDER";
 
 // The viewer as its installer leaves it, with values of every kind on its uninstall key.
@@ -22,7 +21,7 @@ struct Planted {
     Planted()
     {
         RemoveAllProducts();
-        PlantProduct(1, "Viewer", programs / "viewer");
+        PlantProduct(kProductViewer, "Viewer", programs / "viewer");
         PlantEveryValueKind(UninstallKey(kViewer.pGuidKeys[0]));
     }
     ~Planted() { RemoveAllProducts(); }
@@ -64,18 +63,6 @@ BOOL WINAPI DiskFull(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
 }
-// The question asked when no restore file could be written, answered as the test says.
-int s_answer, s_asked;
-std::string s_question;
-UINT s_questionStyle;
-int WINAPI Answer(HWND, LPCSTR text, LPCSTR, UINT style)
-{
-    ++s_asked;
-    s_question = text;
-    s_questionStyle = style;
-    return s_answer;
-}
-
 }  // namespace
 
 // Runs only as the child of the test below, which Wine presents as Windows 98.
@@ -90,7 +77,7 @@ TEST_CASE("the removal as Windows 98")
     lstrcpyA(g_logPath, (std::string(folder) + "\\Pelo7Clean.log").c_str());
     // Wine's recursive RegDeleteKeyA as Windows 98 stops at the double-byte subkey; the
     // deletion is not what this test is about.
-    ScopedSeam<decltype(seam::pRegDeleteKeyA)> del(seam::pRegDeleteKeyA, ShellDelete);
+    ScopedSeam del(seam::pRegDeleteKeyA, ShellDelete);
     CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
 }
 
@@ -102,7 +89,7 @@ TEST_CASE("on the 98 family a removal leaves a REGEDIT4 restore file that the re
     const std::string before = p.Snapshot();
 
     REQUIRE(RunTestCaseAsWin98("the removal as Windows 98", kWin98Folder, log.Folder()) == 0);
-    CHECK_FALSE(ProductLeftovers(1));
+    CHECK_FALSE(ProductLeftovers(kProductViewer));
     CHECK(log.Bytes() == "");
     const std::vector<std::string> files = RestoreFiles(log.Folder());
     REQUIRE(files.size() == 1);
@@ -137,11 +124,8 @@ TEST_CASE("on the 98 family a removal leaves a REGEDIT4 restore file that the re
     CHECK(p.Snapshot() == expected);
 }
 
-TEST_CASE("on the NT family the restore file holds a subkey name of 130 double-byte characters")
+TEST_CASE_FIXTURE(EngineOn7, "on the NT family the restore file holds a subkey name of 130 double-byte characters")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(12);
     Planted p;
     // 260 bytes in the code page: more than the ANSI calls take.
     std::string longName;
@@ -160,20 +144,17 @@ TEST_CASE("on the NT family the restore file holds a subkey name of 130 double-b
     CHECK(p.Snapshot() == AsImported(before));
 }
 
-TEST_CASE("restore files: never one written over another, none for nothing, none half written")
+TEST_CASE_FIXTURE(EngineOn7, "restore files: never one written over another, none for nothing, none half written")
 {
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind(12);
     Planted p;
 
     SUBCASE("two removals in the same second") {
         s_now = SYSTEMTIME{2026, 12, 2, 8, 9, 30, 15, 0};
-        ScopedSeam<decltype(seam::pGetLocalTime)> clock(seam::pGetLocalTime, FixedTime);
+        ScopedSeam clock(seam::pGetLocalTime, FixedTime);
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
         const std::string first = ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015.reg");
         CHECK(first.find(Utf16(L"Viewer")) != std::string::npos);
-        PlantProduct(1, "Viewer again", p.programs / "viewer");
+        PlantProduct(kProductViewer, "Viewer again", p.programs / "viewer");
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
         CHECK(RestoreFiles(log.Folder()) == std::vector<std::string>{log.Folder() + "\\Pelo7Clean-20261208-093015.reg",
                                                                     log.Folder() + "\\Pelo7Clean-20261208-093015_02.reg"});
@@ -189,17 +170,15 @@ TEST_CASE("restore files: never one written over another, none for nothing, none
         CHECK(log.Bytes() == "");
     }
     SUBCASE("a full disk: no file is left, the failure is logged once, and the user decides") {
-        ScopedSeam<decltype(seam::pWriteFile)> full(seam::pWriteFile, DiskFull);
-        ScopedSeam<decltype(seam::pMessageBoxA)> box(seam::pMessageBoxA, Answer);
-        s_asked = 0;
-        s_answer = IDNO;
+        ScopedSeam full(seam::pWriteFile, DiskFull);
+        ScopedMessageBoxes boxes(IDNO);
         CHECK(dlg.DelPelo7RegKey(&kViewer) == CPelo7CleanDlg::kRemovalDeclined);
-        CHECK(s_asked == 1);
-        CHECK(s_questionStyle == (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+        CHECK(boxes.Count() == 1);
+        CHECK(boxes.Last().style == (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
         // Wine presents Windows 7, where the box drops the line feed.
-        CHECK(s_question == Acp(u8"復元ファイルを保存できなかったため、この削除は元に戻せません。"
+        CHECK(boxes.Last().text == Acp(u8"復元ファイルを保存できなかったため、この削除は元に戻せません。"
                                 u8"それでもインストール情報を削除しますか？"));
-        CHECK(ProductLeftovers(1));
+        CHECK(ProductLeftovers(kProductViewer));
         CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(kViewer.pGuidKeys[0])) != "");
         CHECK(RestoreFiles(log.Folder()).empty());
         CHECK(log.LineCount() == 1);
@@ -207,10 +186,10 @@ TEST_CASE("restore files: never one written over another, none for nothing, none
         CHECK(log.Contains(" : WriteFile() Error! [FilePath] " + log.Folder() + "\\Pelo7Clean-"));
         CHECK(log.Contains(".reg [ErrCode] 112\r\n"));
 
-        s_answer = IDYES;
+        boxes.Answer(IDYES);
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
-        CHECK(s_asked == 2);
-        CHECK_FALSE(ProductLeftovers(1));
+        CHECK(boxes.Count() == 2);
+        CHECK_FALSE(ProductLeftovers(kProductViewer));
         CHECK(RestoreFiles(log.Folder()).empty());
     }
     SUBCASE("a folder whose path is far beyond MAX_PATH: the file is written there all the same") {
@@ -223,7 +202,7 @@ TEST_CASE("restore files: never one written over another, none for nothing, none
         }
         lstrcpyW(g_exeFolderW, folder.c_str() + 4);
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
-        CHECK_FALSE(ProductLeftovers(1));
+        CHECK_FALSE(ProductLeftovers(kProductViewer));
         WIN32_FIND_DATAW fd;
         const HANDLE h = FindFirstFileW((folder + L"\\Pelo7Clean-*.reg").c_str(), &fd);
         REQUIRE(h != INVALID_HANDLE_VALUE);

@@ -3,15 +3,13 @@
 #include <doctest/doctest.h>
 #include <string>
 #include <vector>
-#include "Pelo7CleanDlg.h"
-#include "TestSeams.h"
-#include "TestSupport.h"
+#include "EngineFixture.h"
 #include "EngineSupport.h"
 #include "Products.h"
 
 namespace {
 
-const DelKeyEntry& kViewer = g_delKeyTable[1];   // one uninstall key, two App Paths keys
+const DelKeyEntry& kViewer = g_delKeyTable[kProductViewer];   // one uninstall key, two App Paths keys
 
 void SetWide(const std::wstring& key, const std::wstring& name, DWORD type, const void* data, DWORD size)
 {
@@ -41,16 +39,13 @@ std::wstring TextOf(const std::string& bytes)
 }
 
 // The viewer as its installer leaves it, on Windows 7.
-struct Fixture {
-    Fixture() : kind(12)
+struct Fixture : EngineOn7 {
+    Fixture()
     {
         RemoveAllProducts();
-        PlantProduct(1, "Viewer", programs / "viewer");
+        PlantProduct(kProductViewer, "Viewer", programs / "viewer");
     }
     ~Fixture() { RemoveAllProducts(); }
-    CPelo7CleanDlg dlg;
-    ScopedLog log;
-    ScopedOsKind kind;
     TempDir programs;
 };
 
@@ -59,8 +54,8 @@ struct Fixture {
 TEST_CASE_FIXTURE(Fixture, "on the NT family the restore file gives back every name and byte, also outside the code page")
 {
     REQUIRE(GetACP() == 1252);
-    const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-                             L"{76609508-04FF-44D6-BE62-1B57264CAD24}";
+    const std::string ansiKey = UninstallKey(kViewer.pGuidKeys[0]);
+    const std::wstring key(ansiKey.begin(), ansiKey.end());
     const WCHAR name[] = L"Tumora \x03A9 Software \x2605";
     SetWide(key, L"DisplayName", REG_SZ, name, sizeof name);
     SetWide(key + L"\\\x03A9 \x2605", L"\x03A9", REG_EXPAND_SZ, L"%TEMP%\\\x2605", sizeof L"%TEMP%\\\x2605");
@@ -71,7 +66,7 @@ TEST_CASE_FIXTURE(Fixture, "on the NT family the restore file gives back every n
     const std::string before = Snapshot();
 
     CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
-    CHECK_FALSE(ProductLeftovers(1));
+    CHECK_FALSE(ProductLeftovers(kProductViewer));
     CHECK(log.Bytes() == "");
     const std::vector<std::string> files = RestoreFiles(log.Folder());
     REQUIRE(files.size() == 1);
@@ -103,13 +98,13 @@ TEST_CASE_FIXTURE(Fixture, "a registry link in a product key is neither followed
     PlantRegistryLink(std::wstring(link.begin(), link.end()), target);
 
     CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
-    CHECK_FALSE(ProductLeftovers(1));
+    CHECK_FALSE(ProductLeftovers(kProductViewer));
     CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == outside);
     const std::vector<std::string> files = RestoreFiles(log.Folder());
     REQUIRE(files.size() == 1);
     CHECK(TextOf(ReadFileBytes(files[0])).find(L"outside the product") == std::wstring::npos);
-    CHECK(log.Contains("\\{76609508-04FF-44D6-BE62-1B57264CAD24}\\Linked [Detail] A registry link; it is not followed "
-                       "and not saved.\r\n"));
+    CHECK(log.Contains(std::string("\\") + kViewer.pGuidKeys[0]
+                       + "\\Linked [Detail] A registry link; it is not followed and not saved.\r\n"));
     CHECK(log.LineCount() == 1);
     RegRemoveTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Pelo7CleanTest");
 }

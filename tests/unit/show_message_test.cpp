@@ -1,29 +1,11 @@
 // Message boxes: line feeds dropped from Vista on, the caller's text untouched.
 #include <doctest/doctest.h>
 #include <string>
+#include "Fakes.h"
 #include "ShowMessage.h"
-#include "TestSeams.h"
 #include "TestSupport.h"
 
 namespace {
-struct Shown {
-    HWND owner;
-    std::string text, caption;
-    UINT style;
-    int calls;
-} s_shown;
-
-int WINAPI FakeMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
-{
-    s_shown = { owner, text, caption, style, s_shown.calls + 1 };
-    return IDNO;
-}
-
-struct ScopedFakeBox {
-    ScopedFakeBox() { s_shown = {}; seam::pMessageBoxA = FakeMessageBoxA; }
-    ~ScopedFakeBox() { seam::pMessageBoxA = ::MessageBoxA; }
-};
-
 const FakeVersion kXP = { VER_PLATFORM_WIN32_NT, 5, 1, "", false, false };
 const FakeVersion kVista = { VER_PLATFORM_WIN32_NT, 6, 0, "", false, false };
 const FakeVersion k8 = { VER_PLATFORM_WIN32_NT, 6, 2, "", false, false };
@@ -32,53 +14,53 @@ const FakeVersion kMe = { VER_PLATFORM_WIN32_WINDOWS, 4, 90, "", false, false };
 
 TEST_CASE("line feeds go only on Vista and later; carriage returns stay")
 {
-    ScopedFakeBox box;
+    ScopedMessageBoxes boxes(IDNO);
     char text[512] = "Removal failed. (CODE=-3)\r\n* see the log.\nLast line.";
     const std::string original = text;
 
     SUBCASE("XP shows the text as given") {
         ScopedVersion v(kXP);
         CHECK(ShowMessage((HWND)0x1234, text, "Tumora", 16) == IDNO);
-        CHECK(s_shown.text == original);
+        CHECK(boxes.Last().text == original);
     }
     SUBCASE("Me shows the text as given") {
         ScopedVersion v(kMe);
         ShowMessage(NULL, text, "Tumora", 16);
-        CHECK(s_shown.text == original);
+        CHECK(boxes.Last().text == original);
     }
     SUBCASE("Vista drops the line feeds") {
         ScopedVersion v(kVista);
         ShowMessage(NULL, text, "Tumora", 16);
-        CHECK(s_shown.text == "Removal failed. (CODE=-3)\r* see the log.Last line.");
+        CHECK(boxes.Last().text == "Removal failed. (CODE=-3)\r* see the log.Last line.");
     }
     SUBCASE("8 drops them too") {
         ScopedVersion v(k8);
         ShowMessage(NULL, text, "Tumora", 16);
-        CHECK(s_shown.text == "Removal failed. (CODE=-3)\r* see the log.Last line.");
+        CHECK(boxes.Last().text == "Removal failed. (CODE=-3)\r* see the log.Last line.");
     }
     CHECK(std::string(text) == original);   // the caller's buffer keeps its line feeds
 }
 
 TEST_CASE("owner, caption and style reach the box unchanged; the platform is asked each time")
 {
-    ScopedFakeBox box;
+    ScopedMessageBoxes boxes(IDNO);
     ScopedVersion v(kXP);
     ShowMessage((HWND)0x1234, "Do you want to clean up installation information? ", "Tumora",
                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    CHECK(s_shown.owner == (HWND)0x1234);
-    CHECK(s_shown.caption == "Tumora");
-    CHECK(s_shown.style == 292);
-    CHECK(s_shown.text == "Do you want to clean up installation information? ");
+    CHECK(boxes.Last().owner == (HWND)0x1234);
+    CHECK(boxes.Last().caption == "Tumora");
+    CHECK(boxes.Last().style == 292);
+    CHECK(boxes.Last().text == "Do you want to clean up installation information? ");
     ShowMessage(NULL, "x", "Tumora", 48);
     CHECK(ScopedVersion::s_calls == 2);
-    CHECK(s_shown.calls == 2);
+    CHECK(boxes.Count() == 2);
 }
 
 TEST_CASE("a text longer than the box buffer is cut to 511 bytes")
 {
-    ScopedFakeBox box;
+    ScopedMessageBoxes boxes(IDNO);
     ScopedVersion v(kXP);
     const std::string longText(700, 'x');
     ShowMessage(NULL, longText.c_str(), "Tumora", 64);
-    CHECK(s_shown.text == std::string(511, 'x'));
+    CHECK(boxes.Last().text == std::string(511, 'x'));
 }
