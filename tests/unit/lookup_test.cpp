@@ -2,7 +2,10 @@
 #include <string.h>
 #include <string>
 #include "EngineFixture.h"
+#include "EngineSupport.h"
 #include "Fakes.h"
+#include "Products.h"
+#include "WideCalls.h"
 
 namespace {
 
@@ -32,20 +35,33 @@ LONG WINAPI CountingOpen(HKEY root, LPCSTR path, DWORD options, REGSAM sam, PHKE
         ++s_opened;
     return result;
 }
+// The wide opens of the restore file and the link walk count with the rest.
+LONG(WINAPI* s_realOpenW)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY);
+LONG WINAPI CountingOpenW(HKEY root, LPCWSTR path, DWORD options, REGSAM sam, PHKEY phKey)
+{
+    const LONG result = s_realOpenW(root, path, options, sam, phKey);
+    if (result == ERROR_SUCCESS)
+        ++s_opened;
+    return result;
+}
 LONG WINAPI CountingClose(HKEY hKey)
 {
     ++s_closed;
     return ::RegCloseKey(hKey);
 }
-// The engine, whose lookups read no platform code, with the keys they open counted.
+// The engine, whose lookups read no platform code, with the keys it opens counted.
 struct Lookups : EngineOnXP {
-    Lookups() : open(seam::pRegOpenKeyExA, CountingOpen), close(seam::pRegCloseKey, CountingClose)
+    Lookups()
+        : loaded((wide::Load(), s_realOpenW = wide::pRegOpenKeyExW)), open(seam::pRegOpenKeyExA, CountingOpen),
+          openW(wide::pRegOpenKeyExW, CountingOpenW), close(seam::pRegCloseKey, CountingClose)
     {
         s_opened = s_closed = s_openCalls = 0;
         s_lastSam = 0;
         s_failOpenWith = 0;
     }
+    bool loaded;
     ScopedSeam<decltype(seam::pRegOpenKeyExA)> open;
+    ScopedSeam<decltype(wide::pRegOpenKeyExW)> openW;
     ScopedSeam<decltype(seam::pRegCloseKey)> close;
 };
 
@@ -230,4 +246,23 @@ TEST_CASE_FIXTURE(Lookups, "the lookups' guards log the last error, close the ke
     CHECK(log.LineCount() == 3);
     CHECK(s_opened == 3);
     CHECK(s_closed == 3);
+}
+
+TEST_CASE_FIXTURE(Lookups, "a removal closes every key it opens: lookups, restore file and link walk")
+{
+    const DelKeyEntry& viewer = g_delKeyTable[kProductViewer];
+    const std::string target = "SOFTWARE\\Pelo7CleanTest\\LinkTarget";
+    const std::string link = UninstallKey(viewer.pGuidKeys[0]) + "\\Linked";
+    Sandbox linkTarget(target);
+    RegSetString(HKEY_LOCAL_MACHINE, target, "Value", "kept");
+    TempDir programs;
+    PlantProduct(kProductViewer, "Viewer", programs / "viewer");
+    PlantRegistryLink(std::wstring(link.begin(), link.end()), target);
+
+    CHECK(dlg.DelPelo7RegKey(&viewer) == 0);
+    CHECK(RestoreFiles(log.Folder()).size() == 1);
+    CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, target));
+    CHECK(s_opened > 5);
+    CHECK(s_opened == s_closed);
+    RemoveAllProducts();
 }
