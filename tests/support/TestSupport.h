@@ -70,7 +70,7 @@ private:
     ScopedSeam<BOOL(WINAPI*)(LPOSVERSIONINFOA)> m_seam;
 };
 
-// Registry helpers, all under HKEY_LOCAL_MACHINE unless a root is given.
+// Registry helpers. The setters create the key where it is missing.
 void RegSetString(HKEY root, const std::string& path, const char* name, const std::string& value);
 void RegSetBytes(HKEY root, const std::string& path, const char* name, const std::string& bytes, DWORD type = REG_SZ);
 HKEY RegCreate(HKEY root, const std::string& path);             // opened for all access; throws on failure

@@ -116,7 +116,8 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a failure stops it; the work of e
         CHECK(p.HasAppPathsKey(0));
         CHECK(p.HasProgramFile(0));
         CHECK(p.HasSetupFolder(0));
-        CHECK(log.Contains(" : SHDeleteKey() Error! [OS] 6 [KeyName] " + UninstallKey(Planted::Guid(1)) + " [ErrCode] 5\r\n"));
+        CHECK(log.Contains(" : SHDeleteKey() Error! [OS] 6 [KeyName] " + UninstallKey(Planted::Guid(1))
+                           + " [ErrCode] 5\r\n"));
         CHECK(log.LineCount() == 1);
     }
     SUBCASE("-13, with nothing deleted, on a platform without registry deletion") {

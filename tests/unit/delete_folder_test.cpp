@@ -58,11 +58,10 @@ struct Fixture {
     ScopedSeam<decltype(seam::pSleep)> sleep;
 };
 
-// A setup folder's tree: files at each level, a folder that holds only an empty one.
 void MakeTree(const std::string& root)
 {
-    PlantFiles(root, {"setup.exe", "layout.bin", "Disk1\\", "Disk1\\data1.cab", "Disk1\\Lang\\", "Disk1\\Lang\\0411.ini",
-                      "Disk1\\Lang\\Empty\\", "Support\\", "Support\\readme.txt"});
+    PlantFiles(root, {"setup.exe", "layout.bin", "Disk1\\", "Disk1\\data1.cab", "Disk1\\Lang\\",
+                      "Disk1\\Lang\\0411.ini", "Disk1\\Lang\\Empty\\", "Support\\", "Support\\readme.txt"});
 }
 
 }  // namespace
