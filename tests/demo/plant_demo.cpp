@@ -9,7 +9,7 @@ int main()
     const bool ja = GetACP() == 932;
     const std::string programs = ProgramFilesDir() + "\\Tumora";
     CreateDirectoryA(programs.c_str(), NULL);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kProductCount; ++i) {
         const std::string name = ja ? Acp(kJapaneseDisplayNames[i]) : kDisplayNames[i];
         PlantProduct(i, name, programs + "\\Product" + std::to_string(i));
         printf("planted product %d\n", i);

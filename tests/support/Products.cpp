@@ -1,7 +1,6 @@
 #include "Products.h"
 #include <windows.h>
 #include <shlobj.h>
-#include "DelKeyTable.h"
 #include "TestSupport.h"
 
 const char* const kDisplayNames[kProductCount] = {
@@ -19,19 +18,30 @@ std::string ProgramFilesDir()
     return path;
 }
 
-std::string SetupFolder(const char* guidKey)
+std::string SetupFolders()
 {
-    return ProgramFilesDir() + "\\InstallShield Installation Information\\" + guidKey;
+    return ProgramFilesDir() + "\\InstallShield Installation Information";
 }
 
-std::string UninstallKey(const char* guidKey)
+std::string SetupFolder(const std::string& guidKey)
 {
-    return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + guidKey;
+    return SetupFolders() + "\\" + guidKey;
 }
 
-std::string AppPathsKey(const char* appFile)
+std::string UninstallKey(const std::string& guidKey)
 {
-    return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + appFile;
+    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + guidKey;
+}
+
+std::string AppPathsKey(const std::string& appFile)
+{
+    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + appFile;
+}
+
+void PlantSetupFolder(const std::string& guidKey)
+{
+    CreateDirectoryA(SetupFolders().c_str(), NULL);
+    PlantFiles(SetupFolder(guidKey), {"setup.ini", "Disk1\\", "Disk1\\data1.cab"});
 }
 
 void PlantProduct(int index, const std::string& displayName, const std::string& programFolder)
@@ -43,12 +53,7 @@ void PlantProduct(int index, const std::string& displayName, const std::string& 
         else
             RegSetString(HKEY_LOCAL_MACHINE, UninstallKey(*k), "Publisher", "Tumora");
         RegSetString(HKEY_LOCAL_MACHINE, UninstallKey(*k) + "\\Details", "Note", "subkey");
-        const std::string folder = SetupFolder(*k);
-        CreateDirectoryA((ProgramFilesDir() + "\\InstallShield Installation Information").c_str(), NULL);
-        CreateDirectoryA(folder.c_str(), NULL);
-        CreateDirectoryA((folder + "\\Disk1").c_str(), NULL);
-        WriteFileBytes(folder + "\\setup.ini", "[Startup]\r\n");
-        WriteFileBytes(folder + "\\Disk1\\data1.cab", std::string(4096, 'c'));
+        PlantSetupFolder(*k);
     }
     CreateDirectoryA(programFolder.c_str(), NULL);
     for (const DelKeyName* f = e.pAppFiles; (*f)[0]; ++f) {
@@ -83,15 +88,10 @@ void PlantEveryValueKind(const std::string& key)
     RegSetString(HKEY_LOCAL_MACHINE, key + "\\Sub Key [1]", "Value", "sub");
     RegSetString(HKEY_LOCAL_MACHINE, key + "\\Sub Key [1]\\Deeper", "Value", "deeper");
     // The system counts a terminating zero that follows the data; here none follows.
-    HKEY h = NULL;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) == ERROR_SUCCESS) {
-        RegSetValueExA(h, "Unterminated", 0, REG_SZ, (const BYTE*)"abc!", 3);
-        RegCloseKey(h);
-    }
-    HKEY empty = NULL;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (key + "\\Sub Key [1]\\Empty").c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL,
-                        &empty, NULL) == ERROR_SUCCESS)
-        RegCloseKey(empty);
+    HKEY h = RegCreate(HKEY_LOCAL_MACHINE, key);
+    RegSetValueExA(h, "Unterminated", 0, REG_SZ, (const BYTE*)"abc!", 3);
+    RegCloseKey(h);
+    RegCloseKey(RegCreate(HKEY_LOCAL_MACHINE, key + "\\Sub Key [1]\\Empty"));
     if (GetACP() == 932) {
         // "表示" and "ソ"; 表 and ソ end in a 0x5C trail byte.
         RegSetString(HKEY_LOCAL_MACHINE, key, "\x95\x5c\x8e\xa6 \"\x83\x5c\"", "\x83\x5c\x83\x74\x83\x67\\\x95\x5c");

@@ -4,10 +4,14 @@
 #include <string>
 #include "DelKeyTable.h"
 
-std::string ProgramFilesDir();            // as the shell reports it
-std::string SetupFolder(const char* guidKey);   // <Program Files>\InstallShield Installation Information\<key>
-std::string UninstallKey(const char* guidKey);
-std::string AppPathsKey(const char* appFile);
+std::string ProgramFilesDir();                        // as the shell reports it
+std::string SetupFolders();                           // <Program Files>\InstallShield Installation Information
+std::string SetupFolder(const std::string& guidKey);  // SetupFolders()\<key>
+std::string UninstallKey(const std::string& guidKey);
+std::string AppPathsKey(const std::string& appFile);
+
+// A setup folder as an installer leaves it: setup.ini, and Disk1\data1.cab.
+void PlantSetupFolder(const std::string& guidKey);
 
 // Plants catalog entry index: every uninstall key (display name on the first, or
 // on the key given), App Paths keys naming files created in programFolder, and a

@@ -71,6 +71,17 @@ std::string ExeFolder()
     return path;
 }
 
+void PlantFiles(const std::string& root, const std::vector<std::string>& entries)
+{
+    CreateDirectoryA(root.c_str(), NULL);
+    for (const std::string& entry : entries) {
+        if (entry.back() == '\\')
+            CreateDirectoryA((root + "\\" + entry).c_str(), NULL);
+        else
+            WriteFileBytes(root + "\\" + entry, entry);
+    }
+}
+
 TempDir::TempDir()
 {
     static unsigned s_counter = 0;
@@ -143,7 +154,7 @@ ScopedVersion::ScopedVersion(const FakeVersion& v) : m_seam(seam::pGetVersionExA
     s_calls = 0;
 }
 
-static HKEY CreateKey(HKEY root, const std::string& path)
+HKEY RegCreate(HKEY root, const std::string& path)
 {
     HKEY h = NULL;
     if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) != ERROR_SUCCESS)
@@ -153,7 +164,7 @@ static HKEY CreateKey(HKEY root, const std::string& path)
 
 void RegSetBytes(HKEY root, const std::string& path, const char* name, const std::string& bytes, DWORD type)
 {
-    HKEY h = CreateKey(root, path);
+    HKEY h = RegCreate(root, path);
     RegSetValueExA(h, name, 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
     RegCloseKey(h);
 }

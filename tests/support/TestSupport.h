@@ -11,6 +11,9 @@ bool FileExists(const std::string& path);                      // file or folder
 bool FolderExists(const std::string& path);
 void RemoveTree(const std::string& path);                      // the tests' own, not the product's
 std::string ExeFolder();                                       // folder of the running test program
+// Creates root and below it each entry in order: a name ending in a backslash is a
+// folder, any other a file that holds its own name.
+void PlantFiles(const std::string& root, const std::vector<std::string>& entries);
 
 // A fresh folder under %TEMP%, removed with all it holds at the end of the scope.
 class TempDir {
@@ -67,9 +70,10 @@ private:
     ScopedSeam<BOOL(WINAPI*)(LPOSVERSIONINFOA)> m_seam;
 };
 
-// Registry helpers, all under HKEY_LOCAL_MACHINE unless a root is given.
+// Registry helpers. The setters create the key where it is missing.
 void RegSetString(HKEY root, const std::string& path, const char* name, const std::string& value);
 void RegSetBytes(HKEY root, const std::string& path, const char* name, const std::string& bytes, DWORD type = REG_SZ);
+HKEY RegCreate(HKEY root, const std::string& path);             // opened for all access; throws on failure
 bool RegKeyExists(HKEY root, const std::string& path);
 void RegRemoveTree(HKEY root, const std::string& path);        // ignores a missing key
 

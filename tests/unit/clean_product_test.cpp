@@ -1,83 +1,58 @@
 #include <doctest/doctest.h>
-#include <shlobj.h>
 #include <shlwapi.h>
 #include <string>
 #include "EngineFixture.h"
 #include "EngineSupport.h"
 #include "Fakes.h"
+#include "Products.h"
 
 namespace {
 
-const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const char kNeighbour[] = "{P7TEST-NEIGHBOUR}";
+const char kNeighbourFile[] = "P7TestNeighbour.exe";
 const DelKeyEntry& kMonitor = g_delKeyTable[kProductMonitor];   // four uninstall keys, three program files
-
-std::string SetupFolders()
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(NULL, path, CSIDL_PROGRAM_FILES, FALSE);
-    return std::string(path) + "\\InstallShield Installation Information";
-}
-
-void PlantSetupFolder(const std::string& folder)
-{
-    CreateDirectoryA(folder.c_str(), NULL);
-    WriteFileBytes(folder + "\\setup.exe", "MZ");
-    CreateDirectoryA((folder + "\\Disk1").c_str(), NULL);
-    WriteFileBytes(folder + "\\Disk1\\data1.cab", "cab");
-}
 
 // Entry 2 as its installers leave it, with neighbours of every kind that must stay:
 // its third program file has no App Paths key, and a copy of its first lies elsewhere.
 struct Planted {
-    Planted()
+    Planted() : m_createdSetupFolders(CreateDirectoryA(SetupFolders().c_str(), NULL) != FALSE)
     {
-        m_createdSetupFolders = CreateDirectoryA(SetupFolders().c_str(), NULL) != FALSE;
-        for (const std::string& guid : {std::string(kNeighbour), Guid(0), Guid(1), Guid(2), Guid(3)}) {
-            RegSetString(HKEY_LOCAL_MACHINE, kUninstall + guid, "DisplayName", "Monitor");
-            RegSetString(HKEY_LOCAL_MACHINE, kUninstall + guid + "\\Sub", "Value", "sub");
-            PlantSetupFolder(SetupFolders() + "\\" + guid);
-        }
-        for (int i = 0; i < 3; ++i)
-            WriteFileBytes(programs / File(i), "MZ");
-        for (const std::string& file : {File(0), File(1), std::string("P7TestNeighbour.exe")}) {
-            RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + file, "", programs / file);
-            RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + file, "Path", programs.Path());
-        }
-        WriteFileBytes(programs / "P7TestNeighbour.exe", "MZ");
+        PlantProduct(kProductMonitor, "Monitor", programs.Path());
+        RegRemoveTree(HKEY_LOCAL_MACHINE, AppPathsKey(File(2)));
+        RegSetString(HKEY_LOCAL_MACHINE, UninstallKey(kNeighbour), "DisplayName", "Neighbour");
+        PlantSetupFolder(kNeighbour);
+        WriteFileBytes(programs / kNeighbourFile, "MZ");
+        RegSetString(HKEY_LOCAL_MACHINE, AppPathsKey(kNeighbourFile), "", programs / kNeighbourFile);
         WriteFileBytes(elsewhere / File(0), "MZ");
     }
     ~Planted()
     {
-        for (const std::string& guid : {std::string(kNeighbour), Guid(0), Guid(1), Guid(2), Guid(3)}) {
-            RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstall + guid);
-            RemoveTree(SetupFolders() + "\\" + guid);
-        }
-        for (const std::string& file : {File(0), File(1), File(2), std::string("P7TestNeighbour.exe")})
-            RegRemoveTree(HKEY_LOCAL_MACHINE, kAppPaths + file);
+        RemoveAllProducts();
+        RegRemoveTree(HKEY_LOCAL_MACHINE, UninstallKey(kNeighbour));
+        RegRemoveTree(HKEY_LOCAL_MACHINE, AppPathsKey(kNeighbourFile));
+        RemoveTree(SetupFolder(kNeighbour));
         if (m_createdSetupFolders)
             RemoveDirectoryA(SetupFolders().c_str());
     }
     static std::string Guid(int i) { return kMonitor.pGuidKeys[i]; }
     static std::string File(int i) { return kMonitor.pAppFiles[i]; }
-    bool UninstallKey(int i) const { return RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall + Guid(i)); }
-    bool SetupFolder(int i) const { return FolderExists(SetupFolders() + "\\" + Guid(i)); }
-    bool AppPathsKey(int i) const { return RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths + File(i)); }
-    bool ProgramFile(int i) const { return FileExists(programs / File(i)); }
+    bool HasUninstallKey(int i) const { return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey(Guid(i))); }
+    bool HasSetupFolder(int i) const { return FolderExists(SetupFolder(Guid(i))); }
+    bool HasAppPathsKey(int i) const { return RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsKey(File(i))); }
+    bool HasProgramFile(int i) const { return FileExists(programs / File(i)); }
     bool Untouched() const
     {
         for (int i = 0; i < 4; ++i)
-            if (!UninstallKey(i) || !SetupFolder(i))
+            if (!HasUninstallKey(i) || !HasSetupFolder(i))
                 return false;
-        return AppPathsKey(0) && AppPathsKey(1) && ProgramFile(0) && ProgramFile(1) && ProgramFile(2);
+        return HasAppPathsKey(0) && HasAppPathsKey(1) && HasProgramFile(0) && HasProgramFile(1) && HasProgramFile(2);
     }
     bool NeighboursStay() const
     {
-        return RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall + kNeighbour)
-               && FileExists(SetupFolders() + "\\" + kNeighbour + "\\Disk1\\data1.cab")
-               && RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths + "P7TestNeighbour.exe")
-               && FileExists(programs / "P7TestNeighbour.exe") && FileExists(elsewhere / File(0));
+        return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey(kNeighbour))
+               && FileExists(SetupFolder(kNeighbour) + "\\Disk1\\data1.cab")
+               && RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsKey(kNeighbourFile))
+               && FileExists(programs / kNeighbourFile) && FileExists(elsewhere / File(0));
     }
     TempDir programs, elsewhere;
     bool m_createdSetupFolders;
@@ -85,7 +60,7 @@ struct Planted {
 
 DWORD WINAPI SecondKeyDenied(HKEY hKey, LPCSTR lpSubKey)
 {
-    if (lpSubKey == kUninstall + Planted::Guid(1))
+    if (lpSubKey == UninstallKey(Planted::Guid(1)))
         return ERROR_ACCESS_DENIED;
     return SHDeleteKeyA(hKey, lpSubKey);
 }
@@ -108,14 +83,14 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: the product's keys, App Paths key
     CHECK(dlg.DelPelo7RegKey(&kMonitor) == 0);
     for (int i = 0; i < 4; ++i) {
         CAPTURE(i);
-        CHECK_FALSE(p.UninstallKey(i));
-        CHECK_FALSE(p.SetupFolder(i));
+        CHECK_FALSE(p.HasUninstallKey(i));
+        CHECK_FALSE(p.HasSetupFolder(i));
     }
-    CHECK_FALSE(p.AppPathsKey(0));
-    CHECK_FALSE(p.AppPathsKey(1));
-    CHECK_FALSE(p.ProgramFile(0));
-    CHECK_FALSE(p.ProgramFile(1));
-    CHECK(p.ProgramFile(2));   // no App Paths key names it
+    CHECK_FALSE(p.HasAppPathsKey(0));
+    CHECK_FALSE(p.HasAppPathsKey(1));
+    CHECK_FALSE(p.HasProgramFile(0));
+    CHECK_FALSE(p.HasProgramFile(1));
+    CHECK(p.HasProgramFile(2));   // no App Paths key names it
     CHECK(p.NeighboursStay());
     CHECK(log.Bytes() == "");
 }
@@ -134,14 +109,15 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a failure stops it; the work of e
     SUBCASE("-12 when the second of four uninstall keys cannot be deleted") {
         ScopedSeam denied(seam::pSHDeleteKeyA, SecondKeyDenied);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -12);
-        CHECK_FALSE(p.UninstallKey(0));
-        CHECK(p.UninstallKey(1));
-        CHECK(p.UninstallKey(2));
-        CHECK(p.UninstallKey(3));
-        CHECK(p.AppPathsKey(0));
-        CHECK(p.ProgramFile(0));
-        CHECK(p.SetupFolder(0));
-        CHECK(log.Contains(" : SHDeleteKey() Error! [OS] 6 [KeyName] " + kUninstall + Planted::Guid(1) + " [ErrCode] 5\r\n"));
+        CHECK_FALSE(p.HasUninstallKey(0));
+        CHECK(p.HasUninstallKey(1));
+        CHECK(p.HasUninstallKey(2));
+        CHECK(p.HasUninstallKey(3));
+        CHECK(p.HasAppPathsKey(0));
+        CHECK(p.HasProgramFile(0));
+        CHECK(p.HasSetupFolder(0));
+        CHECK(log.Contains(" : SHDeleteKey() Error! [OS] 6 [KeyName] " + UninstallKey(Planted::Guid(1))
+                           + " [ErrCode] 5\r\n"));
         CHECK(log.LineCount() == 1);
     }
     SUBCASE("-13, with nothing deleted, on a platform without registry deletion") {
@@ -154,30 +130,30 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a failure stops it; the work of e
         ScopedShellFolder shell("", FALSE);
         ScopedSeam open(seam::pRegOpenKeyExA, OpenDenied);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -2);
-        CHECK_FALSE(p.UninstallKey(3));
-        CHECK_FALSE(p.AppPathsKey(1));
-        CHECK(p.SetupFolder(0));
+        CHECK_FALSE(p.HasUninstallKey(3));
+        CHECK_FALSE(p.HasAppPathsKey(1));
+        CHECK(p.HasSetupFolder(0));
         CHECK(log.Contains(" : GetProgramFilesDir() Error!\r\n"));
         CHECK(log.LineCount() == 2);   // and the failed registry lookup
     }
     SUBCASE("-3 when the Program Files folder cannot be read") {
         ScopedShellFolder shell("C:\\P7 No Such Folder");
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -3);
-        CHECK_FALSE(p.UninstallKey(3));
-        CHECK(p.SetupFolder(0));
+        CHECK_FALSE(p.HasUninstallKey(3));
+        CHECK(p.HasSetupFolder(0));
         CHECK(log.Contains(" : GetFileAttributes() Error! [FilePath] C:\\P7 No Such Folder [ErrCode] 2\r\n"));
         CHECK(log.LineCount() == 1);
     }
     SUBCASE("-4 when a setup folder cannot go whole: a read-only file stays inside") {
-        const std::string locked = SetupFolders() + "\\" + Planted::Guid(1) + "\\Disk1\\data1.cab";
+        const std::string locked = SetupFolder(Planted::Guid(1)) + "\\Disk1\\data1.cab";
         SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
         CHECK(dlg.DelPelo7RegKey(&kMonitor) == -4);
         SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
         CHECK(FileExists(locked));
-        CHECK_FALSE(p.UninstallKey(3));
-        CHECK_FALSE(p.SetupFolder(0));
-        CHECK(p.SetupFolder(2));   // not tried after the failure
-        CHECK(log.Contains(" : DeleteTheFolder() Error! [Folder] " + SetupFolders() + "\\" + Planted::Guid(1) + "\r\n"));
+        CHECK_FALSE(p.HasUninstallKey(3));
+        CHECK_FALSE(p.HasSetupFolder(0));
+        CHECK(p.HasSetupFolder(2));   // not tried after the failure
+        CHECK(log.Contains(" : DeleteTheFolder() Error! [Folder] " + SetupFolder(Planted::Guid(1)) + "\r\n"));
         CHECK(log.LineCount() == 1);
     }
     SUBCASE("-9 when an exception reaches the guard") {
@@ -209,10 +185,11 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a path that does not fit is repor
         lstrcpyA(keys[0], std::string(220, 'k').c_str());
         const DelKeyName files[1] = {""};
         const DelKeyEntry entry = {keys, files};
-        RegSetString(HKEY_LOCAL_MACHINE, kUninstall + std::string(keys[0], 205), "DisplayName", "cut");
+        const std::string cut = UninstallKey(std::string(keys[0], 205));
+        RegSetString(HKEY_LOCAL_MACHINE, cut, "DisplayName", "cut");
         CHECK(dlg.DelPelo7RegKey(&entry) == -11);
-        CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall + std::string(keys[0], 205)));
-        RegRemoveTree(HKEY_LOCAL_MACHINE, kUninstall + std::string(keys[0], 205));
+        CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, cut));
+        RegRemoveTree(HKEY_LOCAL_MACHINE, cut);
         CHECK(log.Contains(" : Parameter Error! [Detail] hKey or lpSubKey is Invalid.\r\n"));
         CHECK(log.LineCount() == 1);
     }
@@ -242,10 +219,10 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a program path without a terminat
     const DelKeyName keys[1] = {""};
     const DelKeyName files[2] = {"P7TestUnterminated.exe", ""};
     const DelKeyEntry entry = {keys, files};
-    RegSetBytes(HKEY_LOCAL_MACHINE, kAppPaths + files[0], "", program + "\"", REG_BINARY);
+    RegSetBytes(HKEY_LOCAL_MACHINE, AppPathsKey(files[0]), "", program + "\"", REG_BINARY);
 
     CHECK(dlg.DelPelo7RegKey(&entry) == 0);
-    CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths + files[0]));
+    CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsKey(files[0])));
     CHECK(FileExists(program));
     CHECK(log.Contains(" : GetAppPathModule() : RegQueryValueEx Error! [ErrCode] 234\r\n"));
     CHECK(log.LineCount() == 1);
@@ -259,13 +236,13 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a program file goes only when a f
     // A file of another program; a relative name, which only the current folder resolves;
     // and, through the third program's key, the second one's short 8.3 path.
     WriteFileBytes(p.elsewhere / "win.ini", "[fonts]");
-    RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + Planted::File(0), "", p.elsewhere / "win.ini");
+    RegSetString(HKEY_LOCAL_MACHINE, AppPathsKey(Planted::File(0)), "", p.elsewhere / "win.ini");
     WriteFileBytes(current / Planted::File(1), "MZ");
-    RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + Planted::File(1), "", Planted::File(1));
+    RegSetString(HKEY_LOCAL_MACHINE, AppPathsKey(Planted::File(1)), "", Planted::File(1));
     char shortPath[MAX_PATH] = "";
     GetShortPathNameA((p.programs / Planted::File(1)).c_str(), shortPath, MAX_PATH);
     REQUIRE(std::string(shortPath).find(Planted::File(1)) == std::string::npos);
-    RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + Planted::File(2), "", shortPath);
+    RegSetString(HKEY_LOCAL_MACHINE, AppPathsKey(Planted::File(2)), "", shortPath);
 
     char saved[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, saved);
@@ -273,11 +250,11 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a program file goes only when a f
     CHECK(dlg.DelPelo7RegKey(&kMonitor) == 0);
     SetCurrentDirectoryA(saved);
     for (int i = 0; i < 3; ++i)
-        CHECK_FALSE(p.AppPathsKey(i));
+        CHECK_FALSE(p.HasAppPathsKey(i));
     CHECK(FileExists(p.elsewhere / "win.ini"));
     CHECK(FileExists(current / Planted::File(1)));
-    CHECK_FALSE(p.ProgramFile(1));
-    CHECK(p.ProgramFile(0));
+    CHECK_FALSE(p.HasProgramFile(1));
+    CHECK(p.HasProgramFile(0));
     CHECK(log.Contains(" : DeleteFile() Error! [FilePath] " + p.elsewhere / "win.ini"
                        + " [Detail] Not a program file of this product; the file is kept.\r\n"));
     CHECK(log.Contains(" : DeleteFile() Error! [FilePath] " + Planted::File(1)
@@ -297,7 +274,7 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a program file that is named but 
     const std::string values[5] = {"\"" + dir / files[0] + "\"", "%P7TEST_DIR%\\P7Env.exe", dir / files[2] + " /uninstall",
                                    dir / files[3], dir / files[4]};
     for (int i = 0; i < 5; ++i)
-        RegSetString(HKEY_LOCAL_MACHINE, kAppPaths + files[i], "", values[i]);
+        RegSetString(HKEY_LOCAL_MACHINE, AppPathsKey(files[i]), "", values[i]);
     // Open without FILE_SHARE_DELETE: its deletion fails.
     HANDLE held = CreateFileA((dir / files[3]).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     REQUIRE(held != INVALID_HANDLE_VALUE);
@@ -307,7 +284,7 @@ TEST_CASE_FIXTURE(EngineOnXP, "DelPelo7RegKey: a program file that is named but 
     SetEnvironmentVariableA("P7TEST_DIR", NULL);
     for (int i = 0; i < 5; ++i) {
         CAPTURE(i);
-        CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths + files[i]));
+        CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, AppPathsKey(files[i])));
         CHECK(FileExists(dir / files[i]) == (i < 4));
     }
     const std::string kept = " : DeleteFile() Error! [FilePath] ";

@@ -16,10 +16,7 @@ TEST_CASE("DeleteTheFolder: a name ending in a double-byte character with trail 
     const std::string folder = dir / (std::string("Setup") + kHyo);
     for (const char* tail : {"", "\\"}) {
         CAPTURE(tail);
-        CreateDirectoryA(folder.c_str(), NULL);
-        WriteFileBytes(folder + "\\setup.exe", "MZ");
-        CreateDirectoryA((folder + "\\" + kHyo).c_str(), NULL);
-        WriteFileBytes(folder + "\\" + kHyo + "\\data.cab", "cab");
+        PlantFiles(folder, {"setup.exe", kHyo + std::string("\\"), kHyo + std::string("\\data.cab")});
         // Would match "Setup表*.*" if the trail byte were taken for a separator.
         WriteFileBytes(folder + "x.txt", "a neighbour");
         REQUIRE(CountEntries(folder) == 2);
@@ -34,8 +31,7 @@ TEST_CASE("DeleteTheFolder: a link named with a trail byte that is also a lead b
 {
     UnixTempDir ztmp;
     const std::string outside = ztmp / "Outside";
-    CreateDirectoryA(outside.c_str(), NULL);
-    WriteFileBytes(outside + "\\setup.exe", "MZ");
+    PlantFiles(outside, {"setup.exe"});
     const std::string link = ztmp / (std::string("Setup") + kMe);
     REQUIRE(PlantUnixLink(outside, link));
     CHECK(DeleteTheFolder((link + "\\").c_str(), 0) == (FileExists(link) ? 0 : 1));

@@ -1,4 +1,5 @@
 #include <doctest/doctest.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "DeleteTheFolder.h"
@@ -51,13 +52,7 @@ struct Fixture {
             CloseHandle(s_held);
         s_held = INVALID_HANDLE_VALUE;
     }
-    int Removals(const std::string& path) const
-    {
-        int n = 0;
-        for (const std::string& p : s_removed)
-            n += p == path;
-        return n;
-    }
+    long Removals(const std::string& path) const { return std::count(s_removed.begin(), s_removed.end(), path); }
     TempDir dir;
     ScopedSeam<decltype(seam::pRemoveDirectoryA)> remove;
     ScopedSeam<decltype(seam::pSleep)> sleep;
@@ -65,16 +60,8 @@ struct Fixture {
 
 void MakeTree(const std::string& root)
 {
-    CreateDirectoryA(root.c_str(), NULL);
-    WriteFileBytes(root + "\\setup.exe", "MZ");
-    WriteFileBytes(root + "\\layout.bin", std::string(5000, 'l'));
-    CreateDirectoryA((root + "\\Disk1").c_str(), NULL);
-    WriteFileBytes(root + "\\Disk1\\data1.cab", "cab");
-    CreateDirectoryA((root + "\\Disk1\\Lang").c_str(), NULL);
-    WriteFileBytes(root + "\\Disk1\\Lang\\0411.ini", "ini");
-    CreateDirectoryA((root + "\\Disk1\\Lang\\Empty").c_str(), NULL);
-    CreateDirectoryA((root + "\\Support").c_str(), NULL);
-    WriteFileBytes(root + "\\Support\\readme.txt", "txt");
+    PlantFiles(root, {"setup.exe", "layout.bin", "Disk1\\", "Disk1\\data1.cab", "Disk1\\Lang\\",
+                      "Disk1\\Lang\\0411.ini", "Disk1\\Lang\\Empty\\", "Support\\", "Support\\readme.txt"});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 namespace {
 
 const std::string kRoot = "SOFTWARE\\Pelo7CleanTest\\DeleteRegistry";
+const std::string kProduct = kRoot + "\\Product";
 const char kChildCase[] = "DeleteRegistry as Windows 98: RegDeleteKeyA takes the subkeys with it";
 const char kChildEnv[] = "P7_WIN98_KEYS";
 
@@ -55,12 +56,11 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: on the NT family the shell deletes t
     for (int os : {5, 6, 7, 11, 12, 13}) {
         CAPTURE(os);
         ScopedOsKind kind(os);
-        const std::string path = kRoot + "\\Product";
-        PlantTree(path);
+        PlantTree(kProduct);
         s_shDeletes = 0;
-        CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, path.c_str()) == 0);
+        CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, kProduct.c_str()) == 0);
         CHECK(s_shDeletes == 1);
-        CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, path));
+        CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kProduct));
     }
     CHECK(s_regDeletes == 0);
     CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, kRoot));
@@ -137,41 +137,35 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: bad arguments give -11 before the pl
 
 TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: an unsupported platform code gives -13 and touches nothing")
 {
-    const std::string path = kRoot + "\\Product";
-    PlantTree(path);
+    PlantTree(kProduct);
     for (int os : {0, 4, 8, 9, 10, 14}) {
         ScopedOsKind kind(os);
-        CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, path.c_str()) == -13);
+        CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, kProduct.c_str()) == -13);
         CHECK(log.Contains(" : DeleteRegistry() Error! [Detail] This operating system is not supported. [OS] "
                            + std::to_string(os) + "\r\n"));
     }
     CHECK(s_regDeletes + s_shDeletes == 0);
-    CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, path + "\\Sub\\Deeper"));
+    CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, kProduct + "\\Sub\\Deeper"));
     CHECK(log.LineCount() == 6);
 }
 
 TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a failed deletion gives -12 and logs the platform, the key path and the error")
 {
-    const std::string path = kRoot + "\\Product";
     s_failWith = ERROR_ACCESS_DENIED;
-    {
-        ScopedOsKind kind(6);
-        CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, path.c_str()) == -12);
+    for (int os : {6, 2}) {
+        CAPTURE(os);
+        ScopedOsKind kind(os);
+        CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, kProduct.c_str()) == -12);
     }
-    {
-        ScopedOsKind kind(2);
-        CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, path.c_str()) == -12);
-    }
-    CHECK(log.Contains(" : SHDeleteKey() Error! [OS] 6 [KeyName] " + path + " [ErrCode] 5\r\n"));
-    CHECK(log.Contains(" : RegDeleteKey() Error! [OS] 2 [KeyName] " + path + " [ErrCode] 5\r\n"));
+    CHECK(log.Contains(" : SHDeleteKey() Error! [OS] 6 [KeyName] " + kProduct + " [ErrCode] 5\r\n"));
+    CHECK(log.Contains(" : RegDeleteKey() Error! [OS] 2 [KeyName] " + kProduct + " [ErrCode] 5\r\n"));
     CHECK(log.LineCount() == 2);
 }
 
 TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the key is removed as a link, never followed")
 {
     const std::string target = kRoot + "\\Target";
-    const std::string product = kRoot + "\\Product";
-    const std::string deepLink = product + "\\Sub\\Link";
+    const std::string deepLink = kProduct + "\\Sub\\Link";
     PlantTree(target);
     const std::string targetBefore = RegSnapshot(HKEY_LOCAL_MACHINE, target);
     REQUIRE(targetBefore.find("Deeper") != std::string::npos);
@@ -180,16 +174,16 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the
         for (int os : {5, 6, 7, 11, 12, 13}) {
             CAPTURE(os);
             ScopedOsKind kind(os);
-            PlantTree(product);
+            PlantTree(kProduct);
             PlantRegistryLink(Wide(deepLink), target);
             REQUIRE(IsRegistryLinkW(HKEY_LOCAL_MACHINE, Wide(deepLink).c_str()));
             // Beside a plain key whose name reads the same in code page 1252 ("Link?").
-            RegSetString(HKEY_LOCAL_MACHINE, product + "\\Link?", "Value", "plain");
-            PlantRegistryLink(Wide(product + "\\Link") + L"\x4e00", target);
+            RegSetString(HKEY_LOCAL_MACHINE, kProduct + "\\Link?", "Value", "plain");
+            PlantRegistryLink(Wide(kProduct + "\\Link") + L"\x4e00", target);
             s_shDeletes = 0;
-            CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, product.c_str()) == 0);
+            CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, kProduct.c_str()) == 0);
             CHECK(s_shDeletes == 1);
-            CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, product));
+            CHECK_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kProduct));
             CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == targetBefore);
 
             const std::string linkedProduct = kRoot + "\\LinkedProduct";
@@ -212,11 +206,11 @@ TEST_CASE_FIXTURE(Fixture, "DeleteRegistry: a registry link in the key or as the
 
     SUBCASE("-12, logged, with nothing deleted, when a link cannot be removed as a link") {
         ScopedOsKind kind(6);
-        PlantTree(product);
+        PlantTree(kProduct);
         auto expectRefused = [&](const std::string& failedKey, int code) {
-            CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, product.c_str()) == -12);
+            CHECK(dlg.DeleteRegistry(HKEY_LOCAL_MACHINE, kProduct.c_str()) == -12);
             CHECK(s_shDeletes == 0);
-            CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, product + "\\Sub\\Deeper"));
+            CHECK(RegKeyExists(HKEY_LOCAL_MACHINE, kProduct + "\\Sub\\Deeper"));
             CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, target) == targetBefore);
             CHECK(log.Contains(" : RemoveRegistryLinks() Error! [OS] 6 [KeyName] " + failedKey + " [ErrCode] "
                                + std::to_string(code) + "\r\n"));
