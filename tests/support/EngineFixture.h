@@ -23,10 +23,10 @@ using EngineOn7 = EngineOn<12>;   // what Wine presents
 // The viewer (one uninstall key, two App Paths keys) as its installer leaves it, its
 // program files in a scratch folder; no product is left before or after.
 struct PlantedViewer {
-    PlantedViewer()
+    explicit PlantedViewer(const std::string& displayName = "Viewer")
     {
         RemoveAllProducts();
-        PlantProduct(kProductViewer, "Viewer", programs / "viewer");
+        PlantProduct(kProductViewer, displayName, programs / "viewer");
     }
     ~PlantedViewer() { RemoveAllProducts(); }
     // The three keys that a removal of the viewer deletes, as comparable text.

@@ -61,7 +61,8 @@ TEST_CASE("the log macro names the calling file")
     ScopedLog log;
     const int line = __LINE__ + 1;
     LOG_ERROR("RegQueryValueEx() Error! [ErrCode] %d\n", 234);
-    CHECK(log.Bytes().substr(19) == "  log_test.cpp(" + std::to_string(line) + ") : RegQueryValueEx() Error! [ErrCode] 234\r\n");
+    CHECK(log.Bytes().substr(19)
+          == "  log_test.cpp(" + std::to_string(line) + ") : RegQueryValueEx() Error! [ErrCode] 234\r\n");
 }
 
 TEST_CASE("entries are appended, never truncated")
