@@ -41,13 +41,12 @@ BOOL WINAPI FakeOpenProcessToken(HANDLE, DWORD access, PHANDLE out)
 BOOL WINAPI FakeGetTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS cls, LPVOID buf, DWORD size, PDWORD needed)
 {
     REQUIRE(cls == TokenGroups);
-    DWORD sidBytes = 0;
-    for (auto& s : s_token->sids)
-        sidBytes += (DWORD)s.size();
     const DWORD count = (DWORD)s_token->sids.size();
-    const DWORD need = sizeof(TOKEN_GROUPS) + (count ? count - 1 : 0) * sizeof(SID_AND_ATTRIBUTES) + sidBytes;
-    *needed = need;
-    if (buf == NULL || size < need) {
+    const DWORD groups = sizeof(TOKEN_GROUPS) + (count ? count - 1 : 0) * sizeof(SID_AND_ATTRIBUTES);
+    *needed = groups;
+    for (auto& s : s_token->sids)
+        *needed += (DWORD)s.size();
+    if (buf == NULL || size < *needed) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
@@ -57,7 +56,7 @@ BOOL WINAPI FakeGetTokenInformation(HANDLE, TOKEN_INFORMATION_CLASS cls, LPVOID 
     }
     TOKEN_GROUPS* tg = (TOKEN_GROUPS*)buf;
     tg->GroupCount = count;
-    BYTE* p = (BYTE*)buf + sizeof(TOKEN_GROUPS) + (count ? count - 1 : 0) * sizeof(SID_AND_ATTRIBUTES);
+    BYTE* p = (BYTE*)buf + groups;   // the SIDs follow the group list
     for (DWORD i = 0; i < count; ++i) {
         memcpy(p, s_token->sids[i].data(), s_token->sids[i].size());
         tg->Groups[i].Sid = p;
@@ -88,25 +87,22 @@ const std::vector<BYTE> kLookAlike = MakeSid(5, { 21, 544 });   // same last RID
 
 TEST_CASE("membership of the Administrators group")
 {
-    ScopedFakeToken fake;
-    SUBCASE("a member, wherever the group stands in the list") {
-        fake.token.sids = { kEveryone, kUsers, kAdmins };
-        CHECK(IsAdministrator() == 1);
+    const struct {
+        const char* what;
+        std::vector<std::vector<BYTE>> sids;
+        int result;
+    } rows[] = {
+        { "a member, wherever the group stands in the list", { kEveryone, kUsers, kAdmins }, 1 },
+        { "a member listed first", { kAdmins, kUsers }, 1 },
+        { "a non-member", { kEveryone, kUsers, kLookAlike }, -1 },
+        { "an empty group list", {}, -1 },
+    };
+    for (const auto& row : rows) {
+        CAPTURE(row.what);
+        ScopedFakeToken fake;
+        fake.token.sids = row.sids;
+        CHECK(IsAdministrator() == row.result);
         CHECK(fake.token.openAccess == TOKEN_READ);
-        CHECK(fake.HandleClosed());
-    }
-    SUBCASE("a member listed first") {
-        fake.token.sids = { kAdmins, kUsers };
-        CHECK(IsAdministrator() == 1);
-        CHECK(fake.HandleClosed());
-    }
-    SUBCASE("a non-member") {
-        fake.token.sids = { kEveryone, kUsers, kLookAlike };
-        CHECK(IsAdministrator() == -1);
-        CHECK(fake.HandleClosed());
-    }
-    SUBCASE("an empty group list") {
-        CHECK(IsAdministrator() == -1);
         CHECK(fake.HandleClosed());
     }
 }

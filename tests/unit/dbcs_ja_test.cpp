@@ -9,8 +9,8 @@
 #include "resource.h"
 
 namespace {
-const char kHyo[] = "\x95\x5c";   // a kanji whose trail byte is a backslash
-const char kSo[] = "\x83\x5c";    // a katakana likewise
+const std::string kHyo = "\x95\x5c";   // a kanji whose trail byte is a backslash
+const std::string kSo = "\x83\x5c";    // a katakana likewise
 }
 
 TEST_CASE("the test runs under the Japanese code page")
@@ -20,33 +20,31 @@ TEST_CASE("the test runs under the Japanese code page")
 
 TEST_CASE("CutFileName cuts at the last real separator")
 {
-    SUBCASE("a folder ending in a 0x5C trail byte keeps its name") {
-        std::string path = std::string("C:\\") + kHyo + "\\Pelo7Clean.exe";
+    const struct {
+        const char* what;
+        std::string path;
+        int result;
+        std::string cut;
+    } rows[] = {
+        { "a folder ending in a 0x5C trail byte keeps its name", "C:\\" + kHyo + "\\Pelo7Clean.exe", 1, "C:\\" + kHyo },
+        { "a file name made of such characters is cut whole", "C:\\Tools\\" + kSo + kHyo, 1, "C:\\Tools" },
+        { "no real separator: unchanged", kHyo + kSo, 0, kHyo + kSo },
+    };
+    for (const auto& row : rows) {
+        CAPTURE(row.what);
         char buf[MAX_PATH];
-        lstrcpyA(buf, path.c_str());
-        CHECK(CutFileName(buf) == 1);
-        CHECK(std::string(buf) == std::string("C:\\") + kHyo);
-    }
-    SUBCASE("a file name made of such characters is cut whole") {
-        char buf[MAX_PATH];
-        lstrcpyA(buf, (std::string("C:\\Tools\\") + kSo + kHyo).c_str());
-        CHECK(CutFileName(buf) == 1);
-        CHECK(std::string(buf) == "C:\\Tools");
-    }
-    SUBCASE("no real separator: unchanged") {
-        char buf[MAX_PATH];
-        lstrcpyA(buf, (std::string(kHyo) + kSo).c_str());
-        CHECK(CutFileName(buf) == 0);
-        CHECK(std::string(buf) == std::string(kHyo) + kSo);
+        lstrcpyA(buf, row.path.c_str());
+        CHECK(CutFileName(buf) == row.result);
+        CHECK(std::string(buf) == row.cut);
     }
 }
 
 TEST_CASE("CString::Replace matches whole characters only")
 {
     // "\\" must not match the trail byte of either character; only the real one goes.
-    CString s((std::string(kHyo) + "\\" + kSo).c_str());
+    CString s((kHyo + "\\" + kSo).c_str());
     CHECK(s.Replace("\\", "/") == 1);
-    CHECK(std::string((LPCSTR)s) == std::string(kHyo) + "/" + kSo);
+    CHECK(std::string((LPCSTR)s) == kHyo + "/" + kSo);
 }
 
 TEST_CASE("Japanese message text on Vista loses line feeds only")

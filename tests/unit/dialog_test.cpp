@@ -5,7 +5,6 @@
 #include "EngineFixture.h"
 #include "Fakes.h"
 #include "Globals.h"
-#include "Products.h"
 #include "WaitUntil.h"
 #include "resource.h"
 
@@ -68,11 +67,9 @@ DWORD WINAPI Drive(LPVOID param)
 
 TEST_CASE_FIXTURE(EngineOn7, "while cleaning, the Close command is grayed and the controls disabled")
 {
-    TempDir programs;
-    RemoveAllProducts();
-    PlantProduct(kProductViewer, kDisplayNames[kProductViewer], programs / "viewer");
-    PlantProduct(kProductLinkage, std::string("A long name, wider than the list: ") + std::string(80, 'W'),
-                 programs / "link");
+    PlantedViewer viewer(kDisplayNames[kProductViewer]);
+    const std::string wide = "A long name, wider than the list: " + std::string(80, 'W');
+    PlantProduct(kProductLinkage, wide, viewer.programs / "link");
     ScopedMessageBoxes boxes;
 
     Observed seen;
@@ -94,5 +91,4 @@ TEST_CASE_FIXTURE(EngineOn7, "while cleaning, the Close command is grayed and th
     CHECK(boxes.Shown()[1].text == "Successfully removed.");
     CHECK(!ProductLeftovers(kProductViewer));
     CHECK(ProductLeftovers(kProductLinkage));
-    RemoveAllProducts();
 }

@@ -16,16 +16,14 @@ std::string Stamp(time_t t)
     return buf;
 }
 
-// Checks that line starts with a time stamp taken between before and after.
-void CheckStamp(const std::string& line, time_t before, time_t after)
+// Writes one entry with the log at path for the call.
+void WriteLogAt(const std::string& path, LPCSTR text)
 {
-    REQUIRE(line.size() >= 21);
-    const std::string stamp = line.substr(0, 19);
-    bool inRange = false;
-    for (time_t t = before; t <= after; ++t)
-        inRange = inRange || stamp == Stamp(t);
-    CHECK_MESSAGE(inRange, "stamp: " << stamp);
-    CHECK(line.substr(19, 2) == "  ");
+    char saved[MAX_PATH];
+    lstrcpyA(saved, g_logPath);
+    lstrcpynA(g_logPath, path.c_str(), MAX_PATH);
+    WriteLog(g_logPath, "a.cpp", 1, text);
+    lstrcpyA(g_logPath, saved);
 }
 }
 
@@ -37,20 +35,15 @@ TEST_CASE("an entry is one stamped line naming the source file and line")
     const time_t after = time(NULL);
 
     const std::string bytes = log.Bytes();
-    CheckStamp(bytes, before, after);
+    REQUIRE(bytes.size() >= 21);
+    // Stamped with a time taken while the call ran.
+    const std::string stamp = bytes.substr(0, 19);
+    bool inRange = false;
+    for (time_t t = before; t <= after; ++t)
+        inRange = inRange || stamp == Stamp(t);
+    CHECK_MESSAGE(inRange, "stamp: " << stamp);
+    CHECK(bytes.substr(19, 2) == "  ");
     CHECK(bytes.substr(19) == "  Pelo7CleanDlg.cpp(812) : DelPelo7RegKey() Error! [ErrCode] 5\r\n");
-}
-
-namespace {
-// Writes one entry with the log at path for the call.
-void WriteLogAt(const std::string& path, LPCSTR text)
-{
-    char saved[MAX_PATH];
-    lstrcpyA(saved, g_logPath);
-    lstrcpynA(g_logPath, path.c_str(), MAX_PATH);
-    WriteLog(g_logPath, "a.cpp", 1, text);
-    lstrcpyA(g_logPath, saved);
-}
 }
 
 TEST_CASE("the source path is cut to its file name, whatever the separator")
@@ -68,7 +61,8 @@ TEST_CASE("the log macro names the calling file")
     ScopedLog log;
     const int line = __LINE__ + 1;
     LOG_ERROR("RegQueryValueEx() Error! [ErrCode] %d\n", 234);
-    CHECK(log.Bytes().substr(19) == "  log_test.cpp(" + std::to_string(line) + ") : RegQueryValueEx() Error! [ErrCode] 234\r\n");
+    CHECK(log.Bytes().substr(19)
+          == "  log_test.cpp(" + std::to_string(line) + ") : RegQueryValueEx() Error! [ErrCode] 234\r\n");
 }
 
 TEST_CASE("entries are appended, never truncated")

@@ -9,29 +9,15 @@
 #include "EngineSupport.h"
 #include "Fakes.h"
 #include "Globals.h"
-#include "Products.h"
 
 namespace {
 
 const DelKeyEntry& kViewer = g_delKeyTable[kProductViewer];   // one uninstall key, two App Paths keys
 const char kWin98Folder[] = "P7TEST_RESTORE_FOLDER";
 
-// The viewer as its installer leaves it, with values of every kind on its uninstall key.
-struct Planted {
-    Planted()
-    {
-        RemoveAllProducts();
-        PlantProduct(kProductViewer, "Viewer", programs / "viewer");
-        PlantEveryValueKind(UninstallKey(kViewer.pGuidKeys[0]));
-    }
-    ~Planted() { RemoveAllProducts(); }
-    std::string Snapshot() const
-    {
-        return RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(kViewer.pGuidKeys[0]))
-               + RegSnapshot(HKEY_LOCAL_MACHINE, AppPathsKey(kViewer.pAppFiles[0]))
-               + RegSnapshot(HKEY_LOCAL_MACHINE, AppPathsKey(kViewer.pAppFiles[1]));
-    }
-    TempDir programs;
+// The viewer with values of every kind on its uninstall key.
+struct Planted : PlantedViewer {
+    Planted() { PlantEveryValueKind(UninstallKey(kViewer.pGuidKeys[0])); }
 };
 
 size_t Count(const std::string& text, const std::string& what)
@@ -52,10 +38,9 @@ LONG WINAPI ShellDelete(HKEY hKey, LPCSTR lpSubKey)
     return (LONG)SHDeleteKeyA(hKey, lpSubKey);
 }
 
-SYSTEMTIME s_now;
 VOID WINAPI FixedTime(LPSYSTEMTIME st)
 {
-    *st = s_now;
+    *st = SYSTEMTIME{2026, 12, 2, 8, 9, 30, 15, 0};
 }
 BOOL WINAPI DiskFull(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
 {
@@ -149,18 +134,16 @@ TEST_CASE_FIXTURE(EngineOn7, "restore files: never one written over another, non
     Planted p;
 
     SUBCASE("two removals in the same second") {
-        s_now = SYSTEMTIME{2026, 12, 2, 8, 9, 30, 15, 0};
         ScopedSeam clock(seam::pGetLocalTime, FixedTime);
+        const std::string name = log.Folder() + "\\Pelo7Clean-20261208-093015";
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
-        const std::string first = ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015.reg");
+        const std::string first = ReadFileBytes(name + ".reg");
         CHECK(first.find(Utf16(L"Viewer")) != std::string::npos);
         PlantProduct(kProductViewer, "Viewer again", p.programs / "viewer");
         CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
-        CHECK(RestoreFiles(log.Folder()) == std::vector<std::string>{log.Folder() + "\\Pelo7Clean-20261208-093015.reg",
-                                                                    log.Folder() + "\\Pelo7Clean-20261208-093015_02.reg"});
-        CHECK(ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015.reg") == first);
-        CHECK(ReadFileBytes(log.Folder() + "\\Pelo7Clean-20261208-093015_02.reg").find(Utf16(L"Viewer again"))
-              != std::string::npos);
+        CHECK(RestoreFiles(log.Folder()) == std::vector<std::string>{name + ".reg", name + "_02.reg"});
+        CHECK(ReadFileBytes(name + ".reg") == first);
+        CHECK(ReadFileBytes(name + "_02.reg").find(Utf16(L"Viewer again")) != std::string::npos);
         CHECK(log.Bytes() == "");
     }
     SUBCASE("nothing to delete") {

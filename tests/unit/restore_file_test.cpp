@@ -5,7 +5,6 @@
 #include <vector>
 #include "EngineFixture.h"
 #include "EngineSupport.h"
-#include "Products.h"
 
 namespace {
 
@@ -17,13 +16,6 @@ void SetWide(const std::wstring& key, const std::wstring& name, DWORD type, cons
     REQUIRE(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL) == 0);
     RegSetValueExW(h, name.c_str(), 0, type, (const BYTE*)data, size);
     RegCloseKey(h);
-}
-
-std::string Snapshot()
-{
-    return RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(kViewer.pGuidKeys[0]))
-           + RegSnapshot(HKEY_LOCAL_MACHINE, AppPathsKey(kViewer.pAppFiles[0]))
-           + RegSnapshot(HKEY_LOCAL_MACHINE, AppPathsKey(kViewer.pAppFiles[1]));
 }
 
 // Wine's editor garbles string data of odd size, which the file holds exactly.
@@ -38,21 +30,11 @@ std::wstring TextOf(const std::string& bytes)
     return std::wstring((const WCHAR*)(bytes.data() + 2), (bytes.size() - 2) / sizeof(WCHAR));
 }
 
-// The viewer as its installer leaves it, on Windows 7.
-struct Fixture : EngineOn7 {
-    Fixture()
-    {
-        RemoveAllProducts();
-        PlantProduct(kProductViewer, "Viewer", programs / "viewer");
-    }
-    ~Fixture() { RemoveAllProducts(); }
-    TempDir programs;
-};
-
 }  // namespace
 
-TEST_CASE_FIXTURE(Fixture, "on the NT family the restore file gives back every name and byte, also outside the code page")
+TEST_CASE_FIXTURE(EngineOn7, "on the NT family the restore file gives back every name and byte, also outside the code page")
 {
+    PlantedViewer p;
     REQUIRE(GetACP() == 1252);
     const std::string ansiKey = UninstallKey(kViewer.pGuidKeys[0]);
     const std::wstring key(ansiKey.begin(), ansiKey.end());
@@ -63,7 +45,7 @@ TEST_CASE_FIXTURE(Fixture, "on the NT family the restore file gives back every n
     SetWide(key, L"Unterminated", REG_SZ, L"abc!", 6);   // followed by a character: no zero is added
     const WCHAR lone[] = {'a', 0xD800, 'b', 0};
     SetWide(key, L"Lone surrogate", REG_SZ, lone, sizeof lone);
-    const std::string before = Snapshot();
+    const std::string before = p.Snapshot();
 
     CHECK(dlg.DelPelo7RegKey(&kViewer) == 0);
     CHECK_FALSE(ProductLeftovers(kProductViewer));
@@ -86,11 +68,12 @@ TEST_CASE_FIXTURE(Fixture, "on the NT family the restore file gives back every n
     CHECK(text.find(L"\r\n\"Lone surrogate\"=hex(1):61,00,00,d8,62,00,00,00\r\n") != std::wstring::npos);
 
     REQUIRE(ImportRegFile(files[0]));
-    CHECK(WithoutOdd(Snapshot()) == WithoutOdd(AsImported(before)));
+    CHECK(WithoutOdd(p.Snapshot()) == WithoutOdd(AsImported(before)));
 }
 
-TEST_CASE_FIXTURE(Fixture, "a registry link in a product key is neither followed nor saved; the log names it")
+TEST_CASE_FIXTURE(EngineOn7, "a registry link in a product key is neither followed nor saved; the log names it")
 {
+    PlantedViewer p;
     const std::string target = "SOFTWARE\\Pelo7CleanTest\\Outside";
     RegSetString(HKEY_LOCAL_MACHINE, target + "\\Deeper", "Kept", "outside the product");
     const std::string outside = RegSnapshot(HKEY_LOCAL_MACHINE, target);

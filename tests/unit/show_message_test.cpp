@@ -14,31 +14,28 @@ const FakeVersion kMe = { VER_PLATFORM_WIN32_WINDOWS, 4, 90, "", false, false };
 
 TEST_CASE("line feeds go only on Vista and later; carriage returns stay")
 {
-    ScopedMessageBoxes boxes(IDNO);
-    char text[512] = "Removal failed. (CODE=-3)\r\n* see the log.\nLast line.";
-    const std::string original = text;
-
-    SUBCASE("XP shows the text as given") {
-        ScopedVersion v(kXP);
+    const char original[] = "Removal failed. (CODE=-3)\r\n* see the log.\nLast line.";
+    const char withoutFeeds[] = "Removal failed. (CODE=-3)\r* see the log.Last line.";
+    const struct {
+        const char* system;
+        FakeVersion version;
+        const char* shown;
+    } rows[] = {
+        { "XP", kXP, original },
+        { "Me", kMe, original },
+        { "Vista", kVista, withoutFeeds },
+        { "8", k8, withoutFeeds },
+    };
+    for (const auto& row : rows) {
+        CAPTURE(row.system);
+        ScopedMessageBoxes boxes(IDNO);
+        ScopedVersion v(row.version);
+        char text[512];
+        lstrcpyA(text, original);
         CHECK(ShowMessage((HWND)0x1234, text, "Tumora", 16) == IDNO);
-        CHECK(boxes.Last().text == original);
+        CHECK(boxes.Last().text == row.shown);
+        CHECK(std::string(text) == original);   // the caller's buffer keeps its line feeds
     }
-    SUBCASE("Me shows the text as given") {
-        ScopedVersion v(kMe);
-        ShowMessage(NULL, text, "Tumora", 16);
-        CHECK(boxes.Last().text == original);
-    }
-    SUBCASE("Vista drops the line feeds") {
-        ScopedVersion v(kVista);
-        ShowMessage(NULL, text, "Tumora", 16);
-        CHECK(boxes.Last().text == "Removal failed. (CODE=-3)\r* see the log.Last line.");
-    }
-    SUBCASE("8 drops them too") {
-        ScopedVersion v(k8);
-        ShowMessage(NULL, text, "Tumora", 16);
-        CHECK(boxes.Last().text == "Removal failed. (CODE=-3)\r* see the log.Last line.");
-    }
-    CHECK(std::string(text) == original);   // the caller's buffer keeps its line feeds
 }
 
 TEST_CASE("owner, caption and style reach the box unchanged; the platform is asked each time")
