@@ -6,14 +6,6 @@
 #include "resource.h"
 
 namespace {
-std::string FromWide(const wchar_t* w, int n)
-{
-    int bytes = WideCharToMultiByte(CP_ACP, 0, w, n, NULL, 0, NULL, NULL);
-    std::string s(bytes, '\0');
-    WideCharToMultiByte(CP_ACP, 0, w, n, &s[0], bytes, NULL, NULL);
-    return s;
-}
-
 struct FindArgs {
     DWORD pid;
     std::string caption;
@@ -143,11 +135,19 @@ bool AppRun::WaitIdle(DWORD ms)
     return WaitForInputIdle(m_process.Handle(), ms) == 0;
 }
 
+std::string ToCodePage(const std::wstring& text, UINT codePage)
+{
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), NULL, 0, NULL, NULL);
+    std::string converted(size, '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), &converted[0], size, NULL, NULL);
+    return converted;
+}
+
 std::string WindowText(HWND hwnd)
 {
     wchar_t buf[2048] = L"";
-    const int n = GetWindowTextW(hwnd, buf, 2048);
-    return FromWide(buf, n);
+    GetWindowTextW(hwnd, buf, 2048);
+    return ToCodePage(buf);
 }
 
 MessageBoxView ReadMessageBox(HWND box)
@@ -179,8 +179,8 @@ std::vector<ListItemView> ReadList(HWND list)
     for (int i = 0; i < n; ++i) {
         // Only the wide form carries text across processes.
         wchar_t buf[1024] = L"";
-        const int len = (int)SendMessageW(list, LB_GETTEXT, i, (LPARAM)buf);
-        items.push_back({ FromWide(buf, len < 0 ? 0 : len), SendMessageW(list, LB_GETITEMDATA, i, 0) });
+        SendMessageW(list, LB_GETTEXT, i, (LPARAM)buf);
+        items.push_back({ ToCodePage(buf), SendMessageW(list, LB_GETITEMDATA, i, 0) });
     }
     return items;
 }

@@ -71,6 +71,7 @@ MessageBoxView ReadMessageBox(HWND box);
 void AnswerMessageBox(HWND box, int id);        // IDOK, IDYES or IDNO
 std::vector<ListItemView> ReadList(HWND list);
 std::string WindowText(HWND hwnd);              // in the ANSI code page
+std::string ToCodePage(const std::wstring& text, UINT codePage = CP_ACP);
 void ClickButton(HWND dialog, int id);          // posted: the click may run long
 std::string DialogCaption();                    // string 1 of the built executable
 std::string BoxCaption();                       // string 2
