@@ -167,11 +167,6 @@ MessageBoxView ReadMessageBox(HWND box)
     return v;
 }
 
-void AnswerMessageBox(HWND box, int id)
-{
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
-}
-
 std::vector<ListItemView> ReadList(HWND list)
 {
     std::vector<ListItemView> items;
@@ -185,9 +180,9 @@ std::vector<ListItemView> ReadList(HWND list)
     return items;
 }
 
-void ClickButton(HWND dialog, int id)
+void ClickButton(HWND window, int id)
 {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(window, id));
 }
 
 void SaveScreenshot(const std::string& name)
@@ -257,8 +252,7 @@ std::string OffCentre(HWND window)
 
 HWND FocusOf(HWND window)
 {
-    GUITHREADINFO info;
-    ZeroMemory(&info, sizeof info);
+    GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info);
     return info.hwndFocus;
