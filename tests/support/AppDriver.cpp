@@ -222,11 +222,9 @@ bool XInput(const std::string& args)
 {
     // The shell leaves xdotool's exit status in a file, renamed into place once written.
     static int s_runs = 0;
-    const std::string done = "/tmp/pelo7clean-xinput-" + std::to_string(GetCurrentProcessId()) + "-"
-                           + std::to_string(GetTickCount()) + "-" + std::to_string(++s_runs);
-    std::string donePath = "Z:" + done;
-    for (char& c : donePath)
-        c = c == '/' ? '\\' : c;
+    const std::string donePath = "Z:\\tmp\\pelo7clean-xinput-" + std::to_string(GetCurrentProcessId()) + "-"
+                               + std::to_string(GetTickCount()) + "-" + std::to_string(++s_runs);
+    const std::string done = UnixPath(donePath);
     RunUnix("/bin/sh -c \"xdotool " + args + "; echo $? >" + done + ".part; mv " + done + ".part " + done + "\"",
             [](const std::string& path) { return FileExists(path); }, donePath);
     const std::string status = ReadFileBytes(donePath);

@@ -163,16 +163,13 @@ std::wstring Reader::Text()
     return text;
 }
 
-std::wstring Reader::NameOrOrdinal(WORD& ordinal)
+std::string Reader::NameOrOrdinal()
 {
-    ordinal = 0;
     const size_t start = m_pos;
-    if (Word() == 0xFFFF) {
-        ordinal = Word();
-        return std::wstring();
-    }
+    if (Word() == 0xFFFF)
+        return "#" + std::to_string(Word());
     m_pos = start;
-    return Text();
+    return Show(Text());
 }
 
 VersionInfo ReadVersion(const std::string& bytes)

@@ -74,8 +74,8 @@ public:
     short Short() { return Take<short>(); }
     BYTE Byte() { return Take<BYTE>(); }
     std::wstring Text();   // zero-terminated UTF-16
-    // A name or ordinal field: 0xFFFF and a number, or a zero-terminated text.
-    std::wstring NameOrOrdinal(WORD& ordinal);
+    // A name or ordinal field (0xFFFF and a number, or a zero-terminated text): "#128", or the text as Show() gives it.
+    std::string NameOrOrdinal();
     void Align4() { m_pos = (m_pos + 3) & ~size_t(3); }
     size_t Pos() const { return m_pos; }
     void Seek(size_t pos) { m_pos = pos; }
