@@ -6,7 +6,7 @@
 const WORD LANG_EN = 1033;
 const WORD LANG_JA = 1041;
 
-// The string table, ids 1 to 12, as the two languages must hold it.
+// The string table, ids 1 to 13, as the two languages must hold it.
 struct ExpectedString {
     UINT id;
     const wchar_t* english;

@@ -2,35 +2,11 @@
 // the DLL search.
 #include <doctest/doctest.h>
 #include <memory>
-#include "AppDriver.h"
 #include "DialogSession.h"
 #include "DelKeyTable.h"
 #include "Products.h"
 #include "TestSupport.h"
 #include "resource.h"
-
-namespace {
-// Closes the dialog as the user would and waits for the process to end.
-void Finish(AppRun& app, HWND dialog)
-{
-    ClickButton(dialog, IDCANCEL);
-    CHECK(app.WaitExit(10000));
-}
-
-void CheckRefusal(AppRun& app, UINT stringId)
-{
-    HWND box = app.WaitMessageBox();
-    REQUIRE(box != NULL);
-    const MessageBoxView v = ReadMessageBox(box);
-    CHECK(v.text == AppString(stringId));
-    CHECK(v.caption == BoxCaption());
-    CHECK(v.owner == NULL);
-    CHECK(v.ok);
-    CHECK(!v.yes);
-    AnswerMessageBox(box, IDOK);
-    CHECK(app.WaitExit(10000));
-}
-}
 
 TEST_CASE("the platform gate, for every system Wine can present")
 {
@@ -44,15 +20,23 @@ TEST_CASE("the platform gate, for every system Wine can present")
     for (const auto& c : cases) {
         CAPTURE(c.version);
         ScopedWineVersion version(c.version);
-        AppRun app;
         if (c.runs) {
-            HWND dialog = app.WaitDialog();
-            REQUIRE(dialog != NULL);
-            CHECK(app.FindMessageBox() == NULL);
-            Finish(app, dialog);
-        } else {
-            CheckRefusal(app, IDS_OS_NOT_SUPPORTED);
+            OpenDialog d;
+            CHECK(d.app.FindMessageBox() == NULL);
+            d.Finish();
+            continue;
         }
+        AppRun app;
+        HWND box = app.WaitMessageBox();
+        REQUIRE(box != NULL);
+        const MessageBoxView v = ReadMessageBox(box);
+        CHECK(v.text == AppString(IDS_OS_NOT_SUPPORTED));
+        CHECK(v.caption == BoxCaption());
+        CHECK(v.owner == NULL);
+        CHECK(v.ok);
+        CHECK(!v.yes);
+        AnswerMessageBox(box, IDOK);
+        CHECK(app.WaitExit(10000));
     }
     CHECK(!FileExists(log));   // refusals are not logged, and a quiet run logs nothing
 }
@@ -65,34 +49,24 @@ TEST_CASE("the released executable opens its dialog, also as Windows 98" * docte
     for (const char* version : {static_cast<const char*>(NULL), "win98"}) {
         CAPTURE((version ? version : "default"));
         ScopedWineVersion scoped(version);
-        AppRun app;
-        HWND dialog = app.WaitDialog();
-        REQUIRE(dialog != NULL);
-        Finish(app, dialog);
+        OpenDialog d;
+        d.Finish();
     }
 }
 
 TEST_CASE("one copy at a time")
 {
-    AppRun first;
-    HWND dialog = first.WaitDialog();
-    REQUIRE(dialog != NULL);
-
-    SUBCASE("a second start brings the running dialog forward and ends quietly") {
-        SetForegroundWindow(GetDesktopWindow());
-        AppRun second;
-        DWORD code = 0;
-        REQUIRE(second.WaitExit(10000, &code));
-        CHECK(second.FindMessageBox() == NULL);
-        CHECK(GetForegroundWindow() == dialog);
-        CHECK(first.FindMessageBox() == NULL);
-
-        Finish(first, dialog);
-        AppRun third;   // the guard went with the first copy
-        HWND again = third.WaitDialog();
-        REQUIRE(again != NULL);
-        Finish(third, again);
-    }
+    // A second start brings the running dialog forward and ends quietly.
+    OpenDialog first;
+    SetForegroundWindow(GetDesktopWindow());
+    AppRun second;
+    REQUIRE(second.WaitExit(10000));
+    CHECK(second.FindMessageBox() == NULL);
+    CHECK(GetForegroundWindow() == first.dialog);
+    CHECK(first.app.FindMessageBox() == NULL);
+    first.Finish();
+    OpenDialog third;   // the guard went with the first copy
+    third.Finish();
 }
 
 TEST_CASE("a second start while the first shows its refusal ends quietly")
@@ -101,11 +75,9 @@ TEST_CASE("a second start while the first shows its refusal ends quietly")
     AppRun first;
     HWND box = first.WaitMessageBox();
     REQUIRE(box != NULL);
-    {
-        AppRun second;
-        REQUIRE(second.WaitExit(10000));
-        CHECK(second.FindMessageBox() == NULL);
-    }
+    AppRun second;
+    REQUIRE(second.WaitExit(10000));
+    CHECK(second.FindMessageBox() == NULL);
     CHECK(first.FindMessageBox() == box);
     AnswerMessageBox(box, IDOK);
     CHECK(first.WaitExit(10000));

@@ -32,15 +32,6 @@ bool Restored(const std::string& key)
 {
     return RegSnapshot(HKEY_LOCAL_MACHINE, key) == s_restored;
 }
-
-bool NativeExists(const std::string& path)
-{
-    HKEY h = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView64, &h) != 0)
-        return false;
-    RegCloseKey(h);
-    return true;
-}
 }
 
 TEST_CASE("64-bit Windows: the 32-bit view is listed, cleaned and restored, the native view left alone")
@@ -54,7 +45,7 @@ TEST_CASE("64-bit Windows: the 32-bit view is listed, cleaned and restored, the 
     REQUIRE(ProgramFilesDir().find("(x86)") != std::string::npos);
     machine.Plant(kProductViewer);
     PlantEveryValueKind(UninstallKey(guid));
-    REQUIRE(!NativeExists(UninstallKey(guid)));   // the planting went to the 32-bit view
+    REQUIRE(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid), kView64) == "");   // planted in the 32-bit view
     SetNative(UninstallKey(guid), "DisplayName", "Native 64-bit registration");
     const std::string planted = RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid));
     const std::string native = RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid), kView64);
@@ -75,7 +66,7 @@ TEST_CASE("64-bit Windows: the 32-bit view is listed, cleaned and restored, the 
     }
 
     CHECK(!ProductLeftovers(kProductViewer));
-    CHECK(NativeExists(UninstallKey(guid)));
+    CHECK(RegSnapshot(HKEY_LOCAL_MACHINE, UninstallKey(guid), kView64) != "");
     CHECK(FileExists(nativeSetup + "\\setup.ini"));
     RemoveTree(nativeSetup);
 

@@ -6,14 +6,6 @@
 #include "resource.h"
 
 namespace {
-std::string FromWide(const wchar_t* w, int n)
-{
-    int bytes = WideCharToMultiByte(CP_ACP, 0, w, n, NULL, 0, NULL, NULL);
-    std::string s(bytes, '\0');
-    WideCharToMultiByte(CP_ACP, 0, w, n, &s[0], bytes, NULL, NULL);
-    return s;
-}
-
 struct FindArgs {
     DWORD pid;
     std::string caption;
@@ -143,11 +135,19 @@ bool AppRun::WaitIdle(DWORD ms)
     return WaitForInputIdle(m_process.Handle(), ms) == 0;
 }
 
+std::string ToCodePage(const std::wstring& text, UINT codePage)
+{
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), NULL, 0, NULL, NULL);
+    std::string converted(size, '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), &converted[0], size, NULL, NULL);
+    return converted;
+}
+
 std::string WindowText(HWND hwnd)
 {
     wchar_t buf[2048] = L"";
-    const int n = GetWindowTextW(hwnd, buf, 2048);
-    return FromWide(buf, n);
+    GetWindowTextW(hwnd, buf, 2048);
+    return ToCodePage(buf);
 }
 
 MessageBoxView ReadMessageBox(HWND box)
@@ -167,11 +167,6 @@ MessageBoxView ReadMessageBox(HWND box)
     return v;
 }
 
-void AnswerMessageBox(HWND box, int id)
-{
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
-}
-
 std::vector<ListItemView> ReadList(HWND list)
 {
     std::vector<ListItemView> items;
@@ -179,15 +174,15 @@ std::vector<ListItemView> ReadList(HWND list)
     for (int i = 0; i < n; ++i) {
         // Only the wide form carries text across processes.
         wchar_t buf[1024] = L"";
-        const int len = (int)SendMessageW(list, LB_GETTEXT, i, (LPARAM)buf);
-        items.push_back({ FromWide(buf, len < 0 ? 0 : len), SendMessageW(list, LB_GETITEMDATA, i, 0) });
+        SendMessageW(list, LB_GETTEXT, i, (LPARAM)buf);
+        items.push_back({ ToCodePage(buf), SendMessageW(list, LB_GETITEMDATA, i, 0) });
     }
     return items;
 }
 
-void ClickButton(HWND dialog, int id)
+void ClickButton(HWND window, int id)
 {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(window, id));
 }
 
 void SaveScreenshot(const std::string& name)
@@ -227,11 +222,9 @@ bool XInput(const std::string& args)
 {
     // The shell leaves xdotool's exit status in a file, renamed into place once written.
     static int s_runs = 0;
-    const std::string done = "/tmp/pelo7clean-xinput-" + std::to_string(GetCurrentProcessId()) + "-"
-                           + std::to_string(GetTickCount()) + "-" + std::to_string(++s_runs);
-    std::string donePath = "Z:" + done;
-    for (char& c : donePath)
-        c = c == '/' ? '\\' : c;
+    const std::string donePath = "Z:\\tmp\\pelo7clean-xinput-" + std::to_string(GetCurrentProcessId()) + "-"
+                               + std::to_string(GetTickCount()) + "-" + std::to_string(++s_runs);
+    const std::string done = UnixPath(donePath);
     RunUnix("/bin/sh -c \"xdotool " + args + "; echo $? >" + done + ".part; mv " + done + ".part " + done + "\"",
             [](const std::string& path) { return FileExists(path); }, donePath);
     const std::string status = ReadFileBytes(donePath);
@@ -257,8 +250,7 @@ std::string OffCentre(HWND window)
 
 HWND FocusOf(HWND window)
 {
-    GUITHREADINFO info;
-    ZeroMemory(&info, sizeof info);
+    GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info);
     return info.hwndFocus;

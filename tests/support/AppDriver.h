@@ -68,10 +68,11 @@ private:
 };
 
 MessageBoxView ReadMessageBox(HWND box);
-void AnswerMessageBox(HWND box, int id);        // IDOK, IDYES or IDNO
 std::vector<ListItemView> ReadList(HWND list);
 std::string WindowText(HWND hwnd);              // in the ANSI code page
-void ClickButton(HWND dialog, int id);          // posted: the click may run long
+std::string ToCodePage(const std::wstring& text, UINT codePage = CP_ACP);
+void ClickButton(HWND window, int id);          // posted: the click may run long
+inline void AnswerMessageBox(HWND box, int id) { ClickButton(box, id); }   // IDOK, IDYES or IDNO
 std::string DialogCaption();                    // string 1 of the built executable
 std::string BoxCaption();                       // string 2
 std::string AppString(UINT id);                 // a string of the built executable

@@ -3,7 +3,6 @@
 ChildProcess::ChildProcess(const std::string& commandLine, const std::string& program,
                            const std::vector<std::string>& env)
 {
-    ZeroMemory(&m_pi, sizeof m_pi);
     std::string block;
     if (!env.empty()) {
         const LPCH own = GetEnvironmentStringsA();
@@ -14,8 +13,7 @@ ChildProcess::ChildProcess(const std::string& commandLine, const std::string& pr
             block.append(e.c_str(), e.size() + 1);
         block.push_back('\0');
     }
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
+    STARTUPINFOA si = {};
     si.cb = sizeof si;
     std::string line = commandLine;
     m_started = CreateProcessA(program.empty() ? NULL : program.c_str(), &line[0], NULL, NULL, FALSE, 0,

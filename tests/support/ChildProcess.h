@@ -18,7 +18,7 @@ public:
     bool WaitExit(DWORD ms, DWORD* exitCode = NULL) const;   // true once it has ended
     void End(DWORD ms = 5000);                                // if still running; waits up to ms
 private:
-    PROCESS_INFORMATION m_pi;
+    PROCESS_INFORMATION m_pi = {};
     bool m_started;
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

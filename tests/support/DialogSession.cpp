@@ -38,12 +38,27 @@ std::vector<std::string> OpenDialog::Texts() const
     return texts;
 }
 
+std::string OpenDialog::Enabled() const
+{
+    const std::pair<HWND, const char*> controls[] = { { list, " list" }, { remove, " remove" }, { finish, " finish" } };
+    std::string enabled;
+    for (const auto& c : controls)
+        if (IsWindowEnabled(c.first))
+            enabled += c.second;
+    return enabled.empty() ? enabled : enabled.substr(1);
+}
+
+MessageBoxView OpenDialog::WaitBox(DWORD ms)
+{
+    HWND box = app.WaitMessageBox(ms);
+    REQUIRE_MESSAGE(box != NULL, "no message box within " << ms << " ms");
+    return ReadMessageBox(box);
+}
+
 MessageBoxView OpenDialog::PressRemove()
 {
     ClickButton(dialog, IDC_BTN_REMOVE);
-    HWND box = app.WaitMessageBox();
-    REQUIRE(box != NULL);
-    return ReadMessageBox(box);
+    return WaitBox();
 }
 
 MessageBoxView OpenDialog::Confirm()
@@ -56,9 +71,7 @@ MessageBoxView OpenDialog::Confirm()
     CHECK(ask.owner == dialog);
     AnswerMessageBox(ask.hwnd, IDYES);
     app.WaitGone(ask.hwnd);
-    HWND result = app.WaitMessageBox(20000);
-    REQUIRE(result != NULL);
-    return ReadMessageBox(result);
+    return WaitBox(20000);
 }
 
 void OpenDialog::RemoveUnselected()

@@ -12,6 +12,8 @@ public:
     int Selection() const;
     void Select(int index);
     std::vector<std::string> Texts() const;  // the list's texts
+    std::string Enabled() const;             // the enabled controls: "list remove finish" or fewer
+    MessageBoxView WaitBox(DWORD ms = 15000);   // the next message box, required
     MessageBoxView PressRemove();            // the first box that follows
     MessageBoxView Confirm();                // Remove, Yes, and the result box
     void RemoveUnselected();                 // Remove with nothing selected: a log line, no box

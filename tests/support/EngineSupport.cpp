@@ -30,11 +30,6 @@ static bool EntryExists(const std::string& path)
     return true;
 }
 
-static bool EntryGone(const std::string& path)
-{
-    return !EntryExists(path);
-}
-
 bool PlantUnixLink(const std::string& target, const std::string& linkPath)
 {
     return RunUnix("/bin/ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(linkPath) + "\"", EntryExists, linkPath);
@@ -50,11 +45,6 @@ static bool IsReadOnly(const std::string& folder)
     return false;
 }
 
-static bool IsWritable(const std::string& folder)
-{
-    return !IsReadOnly(folder);
-}
-
 ReadOnlyFolder::ReadOnlyFolder(const std::string& zPath) : m_path(zPath)
 {
     const std::string where = UnixPath(zPath);
@@ -64,7 +54,8 @@ ReadOnlyFolder::ReadOnlyFolder(const std::string& zPath) : m_path(zPath)
 
 ReadOnlyFolder::~ReadOnlyFolder()
 {
-    RunUnix("/bin/umount \"" + UnixPath(m_path) + "\"", IsWritable, m_path);
+    RunUnix("/bin/umount \"" + UnixPath(m_path) + "\"", [](const std::string& folder) { return !IsReadOnly(folder); },
+            m_path);
 }
 
 void PlantRegistryLink(const std::wstring& path, const std::string& target)
@@ -137,7 +128,8 @@ UnixTempDir::UnixTempDir()
 UnixTempDir::~UnixTempDir()
 {
     // Removing a link through Windows calls could delete what it points to.
-    RunUnix("/bin/rm -rf \"" + UnixPath(m_path) + "\"", EntryGone, m_path);
+    RunUnix("/bin/rm -rf \"" + UnixPath(m_path) + "\"", [](const std::string& path) { return !EntryExists(path); },
+            m_path);
 }
 
 int RunTestCaseAsWin98(const std::string& testCase, const std::string& envName, const std::string& envValue)

@@ -1,5 +1,5 @@
-// Helpers for the cleaning engine's tests: seams swapped for a scope, trees that
-// Unix tools can reach, and a child run of this test program as Windows 98.
+// Helpers for the cleaning engine's tests: trees that Unix tools can reach, registry
+// links, and a child run of this test program as Windows 98.
 #pragma once
 #include <windows.h>
 #include <string>

@@ -1,16 +1,11 @@
 #include "ImageFile.h"
+#include <doctest/doctest.h>
+#include <cstddef>
 #include <set>
 #include <sstream>
+#include "TestSupport.h"
 
 namespace {
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 std::string Id(LPCSTR name)
 {
     return IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<ULONG_PTR>(name)) : std::string(name);
@@ -51,7 +46,7 @@ void ReadVersionNode(const std::string& bytes, size_t at, const std::string& pat
     if (root) {
         info.rootKey = key;
         if (value.size() == sizeof(VS_FIXEDFILEINFO))
-            std::memcpy(&info.fixed, value.data(), sizeof info.fixed);
+            info.fixed = ReadAt<VS_FIXEDFILEINFO>(value, 0);
     } else if (r.Pos() >= end) {  // a leaf: a value
         while (type == 1 && value.size() >= 2 && value[value.size() - 1] == 0 && value[value.size() - 2] == 0)
             value.resize(value.size() - 2);
@@ -68,6 +63,32 @@ void ReadVersionNode(const std::string& bytes, size_t at, const std::string& pat
 }
 } // namespace
 
+PeFile::PeFile(const std::string& path) : m_bytes(ReadFileBytes(path))
+{
+    const IMAGE_DOS_HEADER dos = ReadAt<IMAGE_DOS_HEADER>(m_bytes, 0);
+    m_nt = ReadAt<IMAGE_NT_HEADERS32>(m_bytes, dos.e_lfanew);
+    REQUIRE_MESSAGE((dos.e_magic == IMAGE_DOS_SIGNATURE && m_nt.Signature == IMAGE_NT_SIGNATURE),
+                    "not a PE image: " << path);
+    const size_t sections = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader)
+                          + m_nt.FileHeader.SizeOfOptionalHeader;
+    for (WORD i = 0; i < m_nt.FileHeader.NumberOfSections; ++i)
+        m_sections.push_back(ReadAt<IMAGE_SECTION_HEADER>(m_bytes, sections + i * sizeof(IMAGE_SECTION_HEADER)));
+}
+
+size_t PeFile::Offset(DWORD rva) const
+{
+    for (const IMAGE_SECTION_HEADER& s : m_sections)
+        if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
+            return rva - s.VirtualAddress + s.PointerToRawData;
+    return std::string::npos;
+}
+
+std::string PeFile::StringAtRva(DWORD rva) const
+{
+    const size_t offset = Offset(rva);
+    return offset < m_bytes.size() ? m_bytes.substr(offset, m_bytes.find('\0', offset) - offset) : std::string();
+}
+
 std::vector<Import> ReadImports(const PeFile& pe)
 {
     std::vector<Import> imports;
@@ -76,7 +97,8 @@ std::vector<Import> ReadImports(const PeFile& pe)
         IMAGE_IMPORT_DESCRIPTOR d = pe.AtRva<IMAGE_IMPORT_DESCRIPTOR>(at);
         if (d.Name == 0)
             break;
-        std::string dll = Lower(pe.StringAtRva(d.Name));
+        std::string dll = pe.StringAtRva(d.Name);
+        CharLowerA(&dll[0]);
         DWORD thunks = d.OriginalFirstThunk ? d.OriginalFirstThunk : d.FirstThunk;
         for (DWORD t = thunks;; t += sizeof(DWORD)) {
             DWORD entry = pe.AtRva<DWORD>(t);
@@ -89,6 +111,27 @@ std::vector<Import> ReadImports(const PeFile& pe)
         }
     }
     return imports;
+}
+
+ImageModule::ImageModule(const std::string& path)
+    : m_module(LoadLibraryExA(path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE))
+{
+    REQUIRE_MESSAGE(m_module != NULL, "cannot map " << path);
+}
+
+std::string ImageModule::Resource(LPCSTR type, LPCSTR name, WORD language) const
+{
+    HRSRC info = FindResourceExA(m_module, type, name, language);
+    HGLOBAL loaded = info ? LoadResource(m_module, info) : NULL;
+    const void* data = loaded ? LockResource(loaded) : NULL;
+    return data ? std::string(static_cast<const char*>(data), SizeofResource(m_module, info)) : std::string();
+}
+
+std::string ImageModule::LoadAnsiString(UINT id, int limit) const
+{
+    std::string buffer(limit, '\0');
+    const int length = LoadStringA(m_module, id, &buffer[0], limit);
+    return buffer.substr(0, length > 0 ? length : 0);
 }
 
 std::string TypesOf(HMODULE module)
@@ -110,6 +153,23 @@ std::string LanguagesOf(HMODULE module, LPCSTR type, LPCSTR name)
     std::string list;
     EnumResourceLanguagesA(module, type, name, AddLanguage, reinterpret_cast<LONG_PTR>(&list));
     return list;
+}
+
+std::wstring Reader::Text()
+{
+    std::wstring text;
+    for (WORD c = Word(); c != 0 && !m_overrun; c = Word())
+        text += static_cast<wchar_t>(c);
+    return text;
+}
+
+std::string Reader::NameOrOrdinal()
+{
+    const size_t start = m_pos;
+    if (Word() == 0xFFFF)
+        return "#" + std::to_string(Word());
+    m_pos = start;
+    return Show(Text());
 }
 
 VersionInfo ReadVersion(const std::string& bytes)
@@ -153,6 +213,29 @@ std::vector<std::string> ManifestElements(const std::string& xml, std::string& d
             ++depth;
     }
     return elements;
+}
+
+std::string Show(const std::wstring& text)
+{
+    std::string shown;
+    for (wchar_t c : text) {
+        char escape[8] = {static_cast<char>(c)};
+        if (c < 0x20 || c >= 0x7F || c == L'\\')
+            wsprintfA(escape, "\\u%04X", static_cast<unsigned>(c));
+        shown += escape;
+    }
+    return shown;
+}
+
+std::string ShowBytes(const std::string& bytes)
+{
+    std::string shown;
+    for (unsigned char c : bytes) {
+        char hex[4];
+        wsprintfA(hex, "%02X ", c);
+        shown += hex;
+    }
+    return shown;
 }
 
 std::string Utf16(const wchar_t* text)

@@ -3,72 +3,35 @@
 // printable for failure messages.
 #pragma once
 #include <windows.h>
-#include <cstddef>
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 #include "AppDriver.h"
-#include "TestSupport.h"
 
-// The image file as bytes, with bounds-checked access by file offset and by RVA.
+// Copies a T out of bytes at offset; zeros where it does not fit.
+template <class T> T ReadAt(const std::string& bytes, size_t offset)
+{
+    T value = {};
+    if (offset <= bytes.size() && sizeof(T) <= bytes.size() - offset)
+        std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return value;
+}
+
+// The image file as bytes, read by RVA through its section table. The constructor
+// requires a PE image.
 class PeFile {
 public:
-    explicit PeFile(const std::string& path = AppExePath()) : m_bytes(ReadFileBytes(path))
-    {
-        LONG ntOffset = Has(0, sizeof(IMAGE_DOS_HEADER)) ? At<IMAGE_DOS_HEADER>(0).e_lfanew : 0;
-        m_valid = ntOffset > 0 && Has(ntOffset, sizeof(IMAGE_NT_HEADERS32))
-               && At<IMAGE_DOS_HEADER>(0).e_magic == IMAGE_DOS_SIGNATURE
-               && At<IMAGE_NT_HEADERS32>(ntOffset).Signature == IMAGE_NT_SIGNATURE;
-        if (!m_valid)
-            return;
-        m_nt = At<IMAGE_NT_HEADERS32>(ntOffset);
-        size_t sections = ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + m_nt.FileHeader.SizeOfOptionalHeader;
-        for (WORD i = 0; i < m_nt.FileHeader.NumberOfSections; ++i)
-            if (Has(sections + i * sizeof(IMAGE_SECTION_HEADER), sizeof(IMAGE_SECTION_HEADER)))
-                m_sections.push_back(At<IMAGE_SECTION_HEADER>(sections + i * sizeof(IMAGE_SECTION_HEADER)));
-    }
-
-    bool Valid() const { return m_valid; }
+    explicit PeFile(const std::string& path = AppExePath());
     const IMAGE_NT_HEADERS32& Nt() const { return m_nt; }
-
-    // File offset of an RVA; 0 when no section holds it.
-    size_t Offset(DWORD rva) const
-    {
-        for (const IMAGE_SECTION_HEADER& s : m_sections)
-            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
-                return rva - s.VirtualAddress + s.PointerToRawData;
-        return 0;
-    }
-
-    template <class T> T AtRva(DWORD rva) const
-    {
-        size_t offset = Offset(rva);
-        return offset != 0 && Has(offset, sizeof(T)) ? At<T>(offset) : T();
-    }
-
-    std::string StringAtRva(DWORD rva) const
-    {
-        size_t offset = Offset(rva);
-        if (offset == 0 || offset >= m_bytes.size())
-            return std::string();
-        size_t end = m_bytes.find('\0', offset);
-        return m_bytes.substr(offset, end == std::string::npos ? std::string::npos : end - offset);
-    }
-
+    template <class T> T AtRva(DWORD rva) const { return ReadAt<T>(m_bytes, Offset(rva)); }
+    std::string StringAtRva(DWORD rva) const;
 private:
-    bool Has(size_t offset, size_t size) const { return offset + size <= m_bytes.size(); }
-    template <class T> T At(size_t offset) const
-    {
-        T value;
-        std::memcpy(&value, m_bytes.data() + offset, sizeof(T));
-        return value;
-    }
-
+    size_t Offset(DWORD rva) const;   // npos when no section holds it
     std::string m_bytes;
-    bool m_valid = false;
-    IMAGE_NT_HEADERS32 m_nt = {};
+    IMAGE_NT_HEADERS32 m_nt;
     std::vector<IMAGE_SECTION_HEADER> m_sections;
 };
 
@@ -80,30 +43,16 @@ struct Import {
 std::vector<Import> ReadImports(const PeFile& pe);
 
 // The executable mapped as data: its resources can be read, none of its code runs.
+// The constructor requires the mapping.
 class ImageModule {
 public:
-    explicit ImageModule(const std::string& path = AppExePath())
-        : m_module(LoadLibraryExA(path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~ImageModule() { if (m_module) FreeLibrary(m_module); }
+    explicit ImageModule(const std::string& path = AppExePath());
+    ~ImageModule() { FreeLibrary(m_module); }
     HMODULE Handle() const { return m_module; }
-
     // The raw bytes of one resource in exactly the given language; "" when absent.
-    std::string Resource(LPCSTR type, LPCSTR name, WORD language) const
-    {
-        HRSRC info = m_module ? FindResourceExA(m_module, type, name, language) : NULL;
-        HGLOBAL loaded = info ? LoadResource(m_module, info) : NULL;
-        const void* data = loaded ? LockResource(loaded) : NULL;
-        return data ? std::string(static_cast<const char*>(data), SizeofResource(m_module, info)) : std::string();
-    }
-
+    std::string Resource(LPCSTR type, LPCSTR name, WORD language) const;
     // The string as LoadStringA gives it for the current locale.
-    std::string LoadAnsiString(UINT id, int limit = 512) const
-    {
-        std::string buffer(limit, '\0');
-        int length = LoadStringA(m_module, id, &buffer[0], limit);
-        return buffer.substr(0, length > 0 ? length : 0);
-    }
-
+    std::string LoadAnsiString(UINT id, int limit = 512) const;
 private:
     HMODULE m_module;
     ImageModule(const ImageModule&) = delete;
@@ -120,44 +69,24 @@ std::string LanguagesOf(HMODULE module, LPCSTR type, LPCSTR name);
 class Reader {
 public:
     explicit Reader(std::string bytes) : m_bytes(std::move(bytes)) {}
-    WORD Word() { WORD v = 0; Take(&v, sizeof v); return v; }
-    DWORD Dword() { DWORD v = 0; Take(&v, sizeof v); return v; }
-    short Short() { return static_cast<short>(Word()); }
-    BYTE Byte() { BYTE v = 0; Take(&v, sizeof v); return v; }
-    std::wstring Text()  // zero-terminated UTF-16
-    {
-        std::wstring text;
-        for (WORD c = Word(); c != 0 && !m_overrun; c = Word())
-            text += static_cast<wchar_t>(c);
-        return text;
-    }
-    // A name or ordinal field: 0xFFFF and a number, or a zero-terminated text.
-    std::wstring NameOrOrdinal(WORD& ordinal)
-    {
-        ordinal = 0;
-        size_t start = m_pos;
-        if (Word() == 0xFFFF) {
-            ordinal = Word();
-            return std::wstring();
-        }
-        m_pos = start;
-        return Text();
-    }
+    WORD Word() { return Take<WORD>(); }
+    DWORD Dword() { return Take<DWORD>(); }
+    short Short() { return Take<short>(); }
+    BYTE Byte() { return Take<BYTE>(); }
+    std::wstring Text();   // zero-terminated UTF-16
+    // A name or ordinal field (0xFFFF and a number, or a zero-terminated text): "#128", or the text as Show() gives it.
+    std::string NameOrOrdinal();
     void Align4() { m_pos = (m_pos + 3) & ~size_t(3); }
     size_t Pos() const { return m_pos; }
     void Seek(size_t pos) { m_pos = pos; }
     bool Overrun() const { return m_overrun; }
-
 private:
-    void Take(void* out, size_t size)
+    template <class T> T Take()
     {
-        if (m_pos + size > m_bytes.size()) {
-            m_overrun = true;
-            m_pos = m_bytes.size();
-            return;
-        }
-        std::memcpy(out, m_bytes.data() + m_pos, size);
-        m_pos += size;
+        const T value = ReadAt<T>(m_bytes, m_pos);
+        m_overrun = m_overrun || m_pos + sizeof(T) > m_bytes.size();
+        m_pos = std::min(m_pos + sizeof(T), m_bytes.size());
+        return value;
     }
     std::string m_bytes;
     size_t m_pos = 0;
@@ -180,41 +109,7 @@ std::vector<std::string> ManifestElements(const std::string& xml, std::string& d
 
 // UTF-16 text made printable for failure messages: every character outside
 // printable ASCII (and the backslash) as \uXXXX, so equal texts give equal results.
-inline std::string Show(const std::wstring& text)
-{
-    std::string shown;
-    for (wchar_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != L'\\') {
-            shown += static_cast<char>(c);
-        } else {
-            char escape[8];
-            wsprintfA(escape, "\\u%04X", static_cast<unsigned>(c));
-            shown += escape;
-        }
-    }
-    return shown;
-}
-
-inline std::string ShowBytes(const std::string& bytes)
-{
-    std::string shown;
-    for (unsigned char c : bytes) {
-        char hex[4];
-        wsprintfA(hex, "%02X ", c);
-        shown += hex;
-    }
-    return shown;
-}
-
-inline std::string ToCodePage(const std::wstring& text, UINT codePage)
-{
-    if (text.empty())
-        return std::string();
-    int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), NULL, 0, NULL, NULL);
-    std::string converted(size, '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &converted[0], size, NULL, NULL);
-    return converted;
-}
-
+std::string Show(const std::wstring& text);
+std::string ShowBytes(const std::string& bytes);   // "41 42 "
 // A text's UTF-16 bytes, without the terminating zero.
 std::string Utf16(const wchar_t* text);
