@@ -636,6 +636,7 @@ int CPelo7CleanDlg::DeleteAppPaths(const DelKeyEntry& entry)
 
 int CPelo7CleanDlg::DeleteSetupFolders(const DelKeyEntry& entry)
 {
+    // Named like the uninstall keys, under the Program Files folder.
     char szProgramFiles[MAX_PATH];
     if (!GetProgramFilesDir(szProgramFiles)) {
         LOG_ERROR("GetProgramFilesDir() Error!");
