@@ -1,5 +1,4 @@
 #include "Pelo7Clean.h"
-#include <shlwapi.h>
 #include <string.h>
 #include "resource.h"
 #include "DllSearch.h"
@@ -55,13 +54,10 @@ static void BuildLogPath()
     if (n == 0 || n >= sizeof path)
         return;
     CutFileName(path);
-    const size_t len = strlen(path);
-    const bool needsBackslash = len == 0 || *CharPrevA(path, path + len) != '\\';
-    if (len + (needsBackslash ? 1 : 0) + strlen(kLogFileName) >= sizeof path)
-        return;
-    PathAddBackslashA(path);
-    lstrcatA(path, kLogFileName);
-    lstrcpyA(g_logPath, path);
+    CString logPath(path);
+    AppendPathPart(logPath, kLogFileName);
+    if (logPath.GetLength() < (int)sizeof g_logPath)
+        lstrcpyA(g_logPath, logPath);
 }
 
 // The restore files go beside the executable however long its folder's path is; on the

@@ -111,19 +111,7 @@ std::string MakeFolderOfLength(const std::string& base, size_t length)
     return path;
 }
 
-UnixTempDir::UnixTempDir()
-{
-    static unsigned s_counter = 0;
-    for (;;) {
-        char name[64];
-        wsprintfA(name, "Z:\\tmp\\p7u%lu_%u", GetCurrentProcessId(), ++s_counter);
-        m_path = name;
-        if (CreateDirectoryA(m_path.c_str(), NULL))
-            break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot create " + m_path);
-    }
-}
+UnixTempDir::UnixTempDir() : m_path(NewFolder("Z:\\tmp\\p7u")) {}
 
 UnixTempDir::~UnixTempDir()
 {

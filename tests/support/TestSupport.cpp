@@ -82,18 +82,23 @@ void PlantFiles(const std::string& root, const std::vector<std::string>& entries
     }
 }
 
-TempDir::TempDir()
+std::string NewFolder(const std::string& stem)
 {
     static unsigned s_counter = 0;
+    for (;;) {
+        const std::string path = stem + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++s_counter);
+        if (CreateDirectoryA(path.c_str(), NULL))
+            return path;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot create " + path);
+    }
+}
+
+TempDir::TempDir()
+{
     char tmp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, tmp);
-    for (;;) {
-        char name[64];
-        wsprintfA(name, "p7t%lu_%u", GetCurrentProcessId(), ++s_counter);
-        m_path = std::string(tmp) + name;
-        if (CreateDirectoryA(m_path.c_str(), NULL))
-            break;
-    }
+    m_path = NewFolder(std::string(tmp) + "p7t");
 }
 
 TempDir::~TempDir()

@@ -15,6 +15,10 @@ std::string ExeFolder();                                       // folder of the 
 // folder, any other a file that holds its own name.
 void PlantFiles(const std::string& root, const std::vector<std::string>& entries);
 
+// A folder made new: stem with a number after it that no folder has yet. Throws when
+// no folder can be made there.
+std::string NewFolder(const std::string& stem);
+
 // A fresh folder under %TEMP%, removed with all it holds at the end of the scope.
 class TempDir {
 public:

@@ -1,5 +1,6 @@
 #include "DllSearch.h"
 #include <windows.h>
+#include "PathCut.h"
 #include "TestSeams.h"
 
 namespace {
@@ -35,14 +36,9 @@ void PreloadFromSystemFolder(DWORD dwFlags)
     // No box for a DLL that cannot be read (98 asks for a disk otherwise).
     const UINT uOldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     for (const char* name : kLoadedByName) {
-        char dll[MAX_PATH];
-        if (n + 1 + lstrlenA(name) >= MAX_PATH)
-            continue;
-        lstrcpyA(dll, path);
-        if (*CharPrevA(dll, dll + n) != '\\')
-            lstrcatA(dll, "\\");
-        lstrcatA(dll, name);
-        if (GetFileAttributesA(dll) == INVALID_FILE_ATTRIBUTES)
+        CString dll(path);
+        AppendPathPart(dll, name);
+        if (dll.GetLength() >= MAX_PATH || GetFileAttributesA(dll) == INVALID_FILE_ATTRIBUTES)
             continue;   // not on this system: nobody will ask for it
         LoadLibraryExA(dll, NULL, dwFlags);   // kept for the life of the process
     }
